@@ -1,0 +1,27 @@
+// WriteBytesToFile.
+#include "runtime/commands/file_commands.h"
+
+#include <vector>
+
+#include "runtime/file_replacement.h"
+
+void WriteBytesToFile(ValueCell* result, int32_t count, const ValueCell* arguments) {
+  *result = BoolCell(false);
+  if (count < 1 || arguments[0].type != TC_TEXT) return;
+  std::vector<ByteBlock> blocks;
+  for (int32_t i = 1; i < count; ++i) {
+    if (arguments[i].type == TC_BYTES) blocks.push_back(static_cast<ByteBlock>(CellPointer(arguments[i])));
+  }
+  FileSetReplacement replacement;
+  const bool written = replacement.Stage(static_cast<TextValue>(CellPointer(arguments[0])), blocks) &&
+                       replacement.Commit();
+  *result = BoolCell(written);
+}
+
+bool WriteBytesToFile(TextValue path, std::initializer_list<ByteBlock> blocks) {
+  std::vector<ValueCell> cells{PointerCell(TC_TEXT, path)};
+  for (ByteBlock block : blocks) cells.push_back(PointerCell(TC_BYTES, block));
+  ValueCell result;
+  WriteBytesToFile(&result, static_cast<int32_t>(cells.size()), cells.data());
+  return CellBool(result);
+}

@@ -1,0 +1,154 @@
+// The switch actions on real files under Wine: each profile lands byte for byte, and a switch
+// that cannot write one file leaves all three as they were.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "app/switch_actions.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using Names = std::set<std::string>;
+const Names kThreeFiles = {"DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"};
+
+std::string Content(const ServerProfile& profile, int index) {
+  ByteBlock block = profile.entries[static_cast<size_t>(index)].content;
+  return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
+}
+
+std::map<std::string, std::string> Snapshot(const ScratchFolder& folder) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : folder.Names()) files[name] = ReadFileBytes(folder.file(name)).value_or("?");
+  return files;
+}
+
+void ExpectProfileOnDisk(const ScratchFolder& folder, const ServerProfile& profile) {
+  EXPECT_EQ(folder.Names(), kThreeFiles);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ReadFileBytes(folder.file(profile.entries[static_cast<size_t>(i)].fileName)), Content(profile, i))
+        << profile.entries[static_cast<size_t>(i)].fileName;
+}
+
+// Old files unlike either profile, and longer than both.
+void WriteOldFiles(const ScratchFolder& folder) {
+  WriteFileBytes(folder.file("DirSvrInfo1.ini"), std::string(400, 'd'));
+  WriteFileBytes(folder.file("VER.ini"), "[info]\r\nversion=1\r\n" + std::string(200, ' '));
+  WriteFileBytes(folder.file("WorldDef.ini"), std::string(300, 'w'));
+}
+
+struct Switch {
+  const char* name;
+  void (*handler)();
+  const ServerProfile* profile;
+};
+class SwitchHandler : public testing::TestWithParam<Switch> {};
+
+TEST_P(SwitchHandler, WritesItsProfileIntoAnEmptyFolder) {
+  ScratchFolder folder;
+  GetParam().handler();
+  ExpectProfileOnDisk(folder, *GetParam().profile);
+}
+
+TEST_P(SwitchHandler, ReplacesLongerFilesWholeAndAgainIdentically) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  GetParam().handler();
+  ExpectProfileOnDisk(folder, *GetParam().profile);
+  GetParam().handler();
+  ExpectProfileOnDisk(folder, *GetParam().profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, SwitchHandler,
+                         testing::Values(Switch{"ToTest", SwitchToTestServer, &TestServerProfile},
+                                         Switch{"ToLive", SwitchToLiveServer, &LiveServerProfile}),
+                         [](const testing::TestParamInfo<Switch>& info) { return std::string(info.param.name); });
+
+TEST(SwitchToTestServer, AfterTheLiveProfileLeavesNothingOfItBehind) {
+  ScratchFolder folder;
+  SwitchToLiveServer();
+  SwitchToTestServer();
+  ExpectProfileOnDisk(folder, TestServerProfile);
+  EXPECT_EQ(ReadFileBytes(folder.file("WorldDef.ini"))->size(), 50u);
+}
+
+TEST(ApplyServerProfile, AReadOnlyFileChangesNothing) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  SetReadOnly(folder.file("VER.ini"), true);
+  const auto before = Snapshot(folder);
+  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile);
+  EXPECT_FALSE(outcome.switched);
+  EXPECT_STREQ(outcome.failedFile, "VER.ini");
+  EXPECT_EQ(Snapshot(folder), before);
+}
+
+TEST(ApplyServerProfile, AFileHeldOpenByAnotherProcessChangesNothing) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  const auto before = Snapshot(folder);
+  FileHolder holder(folder.file("DirSvrInfo1.ini"));
+  ASSERT_TRUE(holder.holding());
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile);
+  EXPECT_FALSE(outcome.switched);
+  EXPECT_STREQ(outcome.failedFile, "DirSvrInfo1.ini");
+  EXPECT_EQ(Snapshot(folder), before);
+}
+
+// A move that fails from its Nth call on, to break a switch part-way through its renames.
+int movesBeforeFailure = 0;
+BOOL WINAPI FailingMove(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (movesBeforeFailure-- <= 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return MoveFileExA(from, to, flags);
+}
+// Roll-back moves go through the same function and must work again.
+int failingCalls = 0;
+BOOL WINAPI FailOnce(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (movesBeforeFailure-- == 0) {
+    ++failingCalls;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return MoveFileExA(from, to, flags);
+}
+
+class InjectedFailure : public testing::TestWithParam<int> {};
+
+// Each existing file takes two renames (old aside, new in place): failing at every step from the
+// third on breaks the switch after the first file was replaced, then later.
+TEST_P(InjectedFailure, PutsEveryReplacedFileBack) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  const auto before = Snapshot(folder);
+  movesBeforeFailure = GetParam();
+  failingCalls = 0;
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, FailOnce);
+  EXPECT_EQ(failingCalls, 1);
+  EXPECT_FALSE(outcome.switched);
+  EXPECT_STREQ(outcome.failedFile, TestServerProfile.entries[static_cast<size_t>(GetParam() / 2)].fileName);
+  EXPECT_EQ(Snapshot(folder), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtRename, InjectedFailure, testing::Values(2, 3, 4, 5));
+
+TEST(ApplyServerProfile, FilesThatDidNotExistStillDoNotAfterAFailure) {
+  ScratchFolder folder;
+  WriteFileBytes(folder.file("WorldDef.ini"), "only this one");
+  movesBeforeFailure = 2;  // DirSvrInfo1.ini and VER.ini placed, WorldDef.ini's first rename fails
+  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, FailingMove);
+  EXPECT_FALSE(outcome.switched);
+  EXPECT_STREQ(outcome.failedFile, "WorldDef.ini");
+  EXPECT_EQ(folder.Names(), Names{"WorldDef.ini"});
+  EXPECT_EQ(ReadFileBytes(folder.file("WorldDef.ini")), "only this one");
+}
+
+TEST(SwitchFailureText, NamesTheFileAndSaysNothingChanged) {
+  EXPECT_EQ(SwitchFailureText("VER.ini"),
+            "无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
+}
+
+}  // namespace

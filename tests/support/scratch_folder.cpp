@@ -1,0 +1,116 @@
+// Scratch folders, file helpers and the file-holding helper process for the Windows tests.
+#include "tests/support/scratch_folder.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = folder + "\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string full(path, n);
+  return full.substr(0, full.find_last_of('\\'));
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+  static std::atomic<int> counter{0};
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::ostringstream name;
+  name << temp << "switch-test-" << GetCurrentProcessId() << "-" << counter++;
+  path_ = name.str();
+  if (!CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error("cannot create " + path_);
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, current);
+  previousDirectory_ = current;
+  SetCurrentDirectoryA(path_.c_str());
+}
+
+ScratchFolder::~ScratchFolder() {
+  SetCurrentDirectoryA(previousDirectory_.c_str());
+  RemoveTree(path_);
+}
+
+std::set<std::string> ScratchFolder::Names() const {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.insert(name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+  SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+FileHolder::FileHolder(const std::string& path) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE ready = CreateEventA(&inherit, TRUE, FALSE, nullptr);
+  release_ = CreateEventA(&inherit, TRUE, FALSE, nullptr);
+  std::ostringstream command;
+  command << "\"" << ProgramFolder() << "\\hold_file.exe\" \"" << path << "\" "
+          << reinterpret_cast<uintptr_t>(ready) << " " << reinterpret_cast<uintptr_t>(release_);
+  std::string line = command.str();
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    process_ = process.hProcess;
+    HANDLE waits[] = {ready, process_};
+    holding_ = WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+  }
+  CloseHandle(ready);
+}
+
+FileHolder::~FileHolder() {
+  SetEvent(release_);
+  if (process_) {
+    WaitForSingleObject(process_, 20000);
+    CloseHandle(process_);
+  }
+  CloseHandle(release_);
+}

@@ -1,0 +1,46 @@
+// A fresh folder under the temporary folder for one test, made the current directory while the
+// test runs and removed with everything in it afterwards; and small file helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "\\" + name; }
+  // Names of everything in the folder, so that a test can see left-over files.
+  std::set<std::string> Names() const;
+
+ private:
+  std::string path_;
+  std::string previousDirectory_;
+};
+
+// Whole file contents; nothing when the file cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+void SetReadOnly(const std::string& path, bool readOnly);
+
+// Another process that holds a file open without sharing until the object goes away.
+class FileHolder {
+ public:
+  explicit FileHolder(const std::string& path);
+  ~FileHolder();
+  FileHolder(const FileHolder&) = delete;
+  FileHolder& operator=(const FileHolder&) = delete;
+  bool holding() const { return holding_; }
+
+ private:
+  HANDLE release_ = nullptr;
+  HANDLE process_ = nullptr;
+  bool holding_ = false;
+};
