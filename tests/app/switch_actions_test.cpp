@@ -63,7 +63,7 @@ TEST_P(SwitchHandler, ReplacesLongerFilesWholeAndAgainIdentically) {
 INSTANTIATE_TEST_SUITE_P(Buttons, SwitchHandler,
                          testing::Values(Switch{"ToTest", SwitchToTestServer, &TestServerProfile},
                                          Switch{"ToLive", SwitchToLiveServer, &LiveServerProfile}),
-                         [](const testing::TestParamInfo<Switch>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Switch>& p) { return std::string(p.param.name); });
 
 TEST(SwitchToTestServer, AfterTheLiveProfileLeavesNothingOfItBehind) {
   ScratchFolder folder;
@@ -88,11 +88,13 @@ TEST(ApplyServerProfile, AFileHeldOpenByAnotherProcessChangesNothing) {
   ScratchFolder folder;
   WriteOldFiles(folder);
   const auto before = Snapshot(folder);
-  FileHolder holder(folder.file("DirSvrInfo1.ini"));
-  ASSERT_TRUE(holder.holding());
-  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile);
-  EXPECT_FALSE(outcome.switched);
-  EXPECT_STREQ(outcome.failedFile, "DirSvrInfo1.ini");
+  {
+    FileHolder holder(folder.file("DirSvrInfo1.ini"));
+    ASSERT_TRUE(holder.holding());
+    const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile);
+    EXPECT_FALSE(outcome.switched);
+    EXPECT_STREQ(outcome.failedFile, "DirSvrInfo1.ini");
+  }
   EXPECT_EQ(Snapshot(folder), before);
 }
 
