@@ -65,11 +65,12 @@ bool WriteAll(HANDLE file, std::span<const ByteBlock> blocks) {
 }  // namespace
 
 FileSetReplacement::~FileSetReplacement() {
-  // A backup goes only after a commit: when a roll-back could not put an old file back, its
-  // backup is the one copy left of it.
+  // A copy of an old file goes only when its target no longer needs it: after a commit, or when
+  // the target was never replaced. When a roll-back could not put an old file back, its copy is
+  // the one left of it.
   for (const Staged& s : staged_) {
     if (!s.placed) DeleteFileA(s.temporary.c_str());
-    if (committed_ && s.movedAside) DeleteFileA(s.backup.c_str());
+    if (s.backedUp && (committed_ || !s.placed)) DeleteFileA(s.backup.c_str());
   }
 }
 
@@ -103,16 +104,16 @@ bool FileSetReplacement::Commit() {
   if (failedIndex_ >= 0) return false;
   for (size_t i = 0; i < staged_.size(); ++i) {
     Staged& s = staged_[i];
-    // Moving the old file aside first keeps it whole for a roll-back; the rename also fails
-    // while another process holds the file open.
     if (s.targetExisted) {
-      if (!move_(s.target.c_str(), s.backup.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      if (!CopyFileA(s.target.c_str(), s.backup.c_str(), TRUE)) {
         failedIndex_ = static_cast<int>(i);
         break;
       }
-      s.movedAside = true;
+      s.backedUp = true;
     }
-    if (!move_(s.temporary.c_str(), s.target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    // The rename also fails while another process holds the target open (on Windows unless it
+    // shares delete access; under Wine always).
+    if (!move_(s.temporary.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       failedIndex_ = static_cast<int>(i);
       break;
     }
@@ -129,16 +130,13 @@ bool FileSetReplacement::Commit() {
 void FileSetReplacement::RollBack() {
   for (auto it = staged_.rbegin(); it != staged_.rend(); ++it) {
     Staged& s = *it;
-    if (s.placed) {
-      if (s.movedAside) {
-        if (!move_(s.backup.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) continue;
-      } else if (!DeleteFileA(s.target.c_str())) {
-        continue;
-      }
-      s.placed = false;
-      s.movedAside = false;
-    } else if (s.movedAside) {
-      if (move_(s.backup.c_str(), s.target.c_str(), MOVEFILE_WRITE_THROUGH)) s.movedAside = false;
-    }
+    if (!s.placed) continue;
+    const bool restored =
+        s.targetExisted
+            ? move_(s.backup.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE
+            : DeleteFileA(s.target.c_str()) != FALSE;
+    if (!restored) continue;
+    s.placed = false;
+    s.backedUp = false;
   }
 }

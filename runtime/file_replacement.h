@@ -1,7 +1,8 @@
-// Replacing files whole. New content is written beside its target, flushed, and moved over the
-// target by renames, so that a target holds its old content or the new one, never a part. A set
-// of files is replaced all or nothing: when one fails, the targets already replaced get their
-// old files back.
+// Replacing files whole. New content is written beside its target, flushed, and renamed over
+// the target in one step, so that a target holds its old content or the new one, never a part.
+// A set of files is replaced all or nothing: each old file is copied aside just before its
+// replacement, and when one replacement fails the targets already replaced get their copies
+// back (a target that did not exist is removed again).
 #pragma once
 
 #include <windows.h>
@@ -39,7 +40,7 @@ class FileSetReplacement {
     std::string temporary;
     std::string backup;
     bool targetExisted = false;
-    bool movedAside = false;
+    bool backedUp = false;
     bool placed = false;
   };
   void RollBack();

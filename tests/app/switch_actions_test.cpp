@@ -98,21 +98,21 @@ TEST(ApplyServerProfile, AFileHeldOpenByAnotherProcessChangesNothing) {
   EXPECT_EQ(Snapshot(folder), before);
 }
 
-// A move that fails from its Nth call on, to break a switch part-way through its renames.
-int movesBeforeFailure = 0;
-BOOL WINAPI FailingMove(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (movesBeforeFailure-- <= 0) {
+// A rename that fails on its Nth call, to break a switch part-way through. FailFromCall fails
+// every call from the Nth on; FailOnCall only the Nth, so that roll-back renames work again.
+int callsBeforeFailure = 0;
+int failedCalls = 0;
+BOOL WINAPI FailFromCall(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (callsBeforeFailure-- <= 0) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
   return MoveFileExA(from, to, flags);
 }
-// Roll-back moves go through the same function and must work again.
-int failingCalls = 0;
-BOOL WINAPI FailOnce(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (movesBeforeFailure-- == 0) {
-    ++failingCalls;
-    SetLastError(ERROR_ACCESS_DENIED);
+BOOL WINAPI FailOnCall(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (callsBeforeFailure-- == 0) {
+    ++failedCalls;
+    SetLastError(ERROR_SHARING_VIOLATION);
     return FALSE;
   }
   return MoveFileExA(from, to, flags);
@@ -120,32 +120,49 @@ BOOL WINAPI FailOnce(LPCSTR from, LPCSTR to, DWORD flags) {
 
 class InjectedFailure : public testing::TestWithParam<int> {};
 
-// Each existing file takes two renames (old aside, new in place): failing at every step from the
-// third on breaks the switch after the first file was replaced, then later.
+// One rename per file: failing the second or third breaks the switch after the first file (and
+// the second) were replaced; failing the first replaces nothing.
 TEST_P(InjectedFailure, PutsEveryReplacedFileBack) {
   ScratchFolder folder;
   WriteOldFiles(folder);
   const auto before = Snapshot(folder);
-  movesBeforeFailure = GetParam();
-  failingCalls = 0;
-  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, FailOnce);
-  EXPECT_EQ(failingCalls, 1);
+  callsBeforeFailure = GetParam();
+  failedCalls = 0;
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, FailOnCall);
+  EXPECT_EQ(failedCalls, 1);
   EXPECT_FALSE(outcome.switched);
-  EXPECT_STREQ(outcome.failedFile, TestServerProfile.entries[static_cast<size_t>(GetParam() / 2)].fileName);
+  EXPECT_STREQ(outcome.failedFile, TestServerProfile.entries[static_cast<size_t>(GetParam())].fileName);
   EXPECT_EQ(Snapshot(folder), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(AtRename, InjectedFailure, testing::Values(2, 3, 4, 5));
+INSTANTIATE_TEST_SUITE_P(AtRename, InjectedFailure, testing::Values(0, 1, 2));
 
 TEST(ApplyServerProfile, FilesThatDidNotExistStillDoNotAfterAFailure) {
   ScratchFolder folder;
   WriteFileBytes(folder.file("WorldDef.ini"), "only this one");
-  movesBeforeFailure = 2;  // DirSvrInfo1.ini and VER.ini placed, WorldDef.ini's first rename fails
-  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, FailingMove);
+  callsBeforeFailure = 2;  // DirSvrInfo1.ini and VER.ini placed, WorldDef.ini's rename fails
+  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, FailFromCall);
   EXPECT_FALSE(outcome.switched);
   EXPECT_STREQ(outcome.failedFile, "WorldDef.ini");
   EXPECT_EQ(folder.Names(), Names{"WorldDef.ini"});
   EXPECT_EQ(ReadFileBytes(folder.file("WorldDef.ini")), "only this one");
+}
+
+// When even the roll-back cannot rename, the old file is not lost: its copy stays beside it.
+TEST(ApplyServerProfile, KeepsTheCopyOfAnOldFileItCouldNotPutBack) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  const std::string oldDirSvrInfo = *ReadFileBytes(folder.file("DirSvrInfo1.ini"));
+  callsBeforeFailure = 1;  // DirSvrInfo1.ini placed; every rename after that fails
+  EXPECT_FALSE(ApplyServerProfile(TestServerProfile, FailFromCall).switched);
+  EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), Content(TestServerProfile, 0));
+  int copies = 0;
+  for (const std::string& name : folder.Names())
+    if (name != "DirSvrInfo1.ini" && name != "VER.ini" && name != "WorldDef.ini") {
+      ++copies;
+      EXPECT_EQ(ReadFileBytes(folder.file(name)), oldDirSvrInfo) << name;
+    }
+  EXPECT_EQ(copies, 1);
 }
 
 TEST(SwitchFailureText, NamesTheFileAndSaysNothingChanged) {
