@@ -1,0 +1,145 @@
+// The program's resource script as Windows sees it once linked in: the DEFAULT_ICON group holding
+// the window icon's one image, the version information, and a manifest that takes effect.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "resources/embedded_pictures.h"
+
+namespace {
+
+// The layout of an RT_GROUP_ICON resource: a directory whose entries name RT_ICON resources.
+#pragma pack(push, 2)
+struct GroupIconEntry {
+  BYTE width, height, colours, reserved;
+  WORD planes, bitCount;
+  DWORD bytesInRes;
+  WORD id;
+};
+struct GroupIconDirectory {
+  WORD reserved, type, count;
+};
+#pragma pack(pop)
+static_assert(sizeof(GroupIconEntry) == 14 && sizeof(GroupIconDirectory) == 6);
+
+constexpr size_t kIconFileHeader = 6 + 16;  // ICONDIR and its one entry
+constexpr DWORD kIconImageBytes = 40 + 128 * 128 * 4 + 128 * 128 / 8;
+
+std::span<const unsigned char> Resource(LPCSTR name, LPCSTR type) {
+  HRSRC found = FindResourceA(nullptr, name, type);
+  if (!found) return {};
+  const void* data = LockResource(LoadResource(nullptr, found));
+  return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, found)};
+}
+
+TEST(AppResources, DefaultIconGroupHoldsTheWindowIconImage) {
+  const auto group = Resource("DEFAULT_ICON", RT_GROUP_ICON);
+  ASSERT_EQ(group.size(), sizeof(GroupIconDirectory) + sizeof(GroupIconEntry));
+  GroupIconDirectory directory;
+  GroupIconEntry entry;
+  std::memcpy(&directory, group.data(), sizeof directory);
+  std::memcpy(&entry, group.data() + sizeof directory, sizeof entry);
+  EXPECT_EQ(directory.type, 1);
+  EXPECT_EQ(directory.count, 1);
+  EXPECT_EQ(entry.width, 128);
+  EXPECT_EQ(entry.height, 128);
+  EXPECT_EQ(entry.bitCount, 32);
+  EXPECT_EQ(entry.bytesInRes, kIconImageBytes);
+
+  const auto image = Resource(MAKEINTRESOURCEA(entry.id), RT_ICON);
+  ASSERT_EQ(image.size(), kIconImageBytes);
+  ASSERT_EQ(ByteBlockLengthOf(WindowIcon), static_cast<int32_t>(kIconFileHeader + kIconImageBytes));
+  EXPECT_EQ(std::memcmp(image.data(), ByteBlockData(WindowIcon) + kIconFileHeader, image.size()), 0)
+      << "the resource and the embedded window icon are different images";
+}
+
+TEST(AppResources, DefaultIconLoadsAtFullSize) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  HICON standard = LoadIconA(self, "DEFAULT_ICON");
+  EXPECT_NE(standard, nullptr);
+
+  auto icon = static_cast<HICON>(LoadImageA(self, "DEFAULT_ICON", IMAGE_ICON, 128, 128, 0));
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP colour{};
+  ASSERT_NE(info.hbmColor, nullptr);
+  ASSERT_NE(GetObjectA(info.hbmColor, sizeof colour, &colour), 0);
+  EXPECT_EQ(colour.bmWidth, 128);
+  EXPECT_EQ(colour.bmHeight, 128);
+  EXPECT_EQ(colour.bmBitsPixel, 32);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
+std::string VersionText(const std::vector<char>& info, const char* key) {
+  char* text = nullptr;
+  UINT length = 0;
+  const std::string path = std::string("\\StringFileInfo\\080404b0\\") + key;
+  if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text) return "(none)";
+  return std::string(text, strnlen(text, length));
+}
+
+TEST(AppResources, VersionInformationNamesTheProductAtOneZeroZero) {
+  char path[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+  EXPECT_EQ(VersionText(info, "ProductName"), "Racing Server Switch");
+  EXPECT_EQ(VersionText(info, "ProductVersion"), "1.0.0");
+  EXPECT_EQ(VersionText(info, "FileVersion"), "1.0.0");
+
+  WORD* translation = nullptr;
+  ASSERT_TRUE(
+      VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(translation[0], 0x0804);  // Simplified Chinese
+  EXPECT_EQ(translation[1], 1200);    // Unicode strings
+}
+
+TEST(AppResources, ManifestIsTheProcessManifest) {
+  const auto bytes = Resource(MAKEINTRESOURCEA(1), RT_MANIFEST);
+  const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
+      << manifest;
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+}
+
+// The loader reads the manifest at start-up: comctl32 then comes from the side-by-side assembly of
+// the common controls version 6, not from the system folder.
+TEST(AppResources, ManifestBringsCommonControlsSix) {
+  HMODULE comctl = LoadLibraryA("comctl32.dll");
+  ASSERT_NE(comctl, nullptr);
+  char path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(comctl, path, MAX_PATH), 0u);
+  std::string lower(path);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(lower.find("\\winsxs\\"), std::string::npos) << path;
+  EXPECT_NE(lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
+  FreeLibrary(comctl);
+}
+
+}  // namespace
