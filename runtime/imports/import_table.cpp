@@ -1,0 +1,173 @@
+// Binding declarations by name on first use: the search of the standard DLLs for an empty DLL
+// name, the program's own folder before the system's search order for a named one, and the
+// runtime error when a function cannot be found.
+#include "runtime/imports/import_table.h"
+
+#include <string>
+
+#include "runtime/runtime_error.h"
+
+namespace {
+
+HMODULE LoadFromSystem(const char* path) { return LoadLibraryA(path); }
+void* FindExport(HMODULE module, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+void ReleaseToSystem(HMODULE module) { FreeLibrary(module); }
+
+// Searched in this order for a declaration without a DLL name.
+constexpr const char* standardDlls[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                        "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
+
+// How the export is asked for: by name, or by ordinal for "#" followed by decimal digits (taken
+// modulo 65536). Ordinal 0 names no export; it is kept apart rather than passed on as a null name.
+struct ExportQuery {
+  const char* name;
+  bool valid;
+};
+
+ExportQuery QueryFor(const char* functionName) {
+  if (functionName[0] != '#' || functionName[1] == '\0') return {functionName, true};
+  uint32_t ordinal = 0;
+  for (const char* p = functionName + 1; *p; ++p) {
+    if (*p < '0' || *p > '9') return {functionName, true};
+    ordinal = (ordinal * 10 + static_cast<uint32_t>(*p - '0')) % 65536;
+  }
+  return {MAKEINTRESOURCEA(ordinal), ordinal != 0};
+}
+
+// The folder of a module's file, with its trailing backslash; empty if it cannot be had. The
+// file name is GBK, so the last backslash is found by characters, not bytes: the trail byte of
+// a double-byte character may be 0x5C.
+std::string FolderOf(HMODULE module) {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+  size_t folderEnd = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\') {
+      folderEnd = i + 1;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    }
+  }
+  path.resize(folderEnd);
+  return path;
+}
+
+HMODULE RuntimeModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<const char*>(&BindImport), &module);
+  return module;
+}
+
+// A named DLL: by its path alone when it has a ':', else from the program's folder, the runtime
+// module's folder (skipped when it is the same folder) and then the system's search order; the
+// first that loads is the one.
+HMODULE LoadNamedDll(const ModuleLoader& loader, const char* dll) {
+  if (std::string(dll).find(':') != std::string::npos) return loader.load(dll);
+  const std::string programFolder = FolderOf(nullptr);
+  if (!programFolder.empty()) {
+    if (HMODULE module = loader.load((programFolder + dll).c_str())) return module;
+  }
+  const std::string runtimeFolder = FolderOf(RuntimeModule());
+  if (!runtimeFolder.empty() && runtimeFolder != programFolder) {
+    if (HMODULE module = loader.load((runtimeFolder + dll).c_str())) return module;
+  }
+  return loader.load(dll);
+}
+
+struct Binding {
+  void* address = nullptr;
+  HMODULE module = nullptr;
+};
+
+Binding SearchStandardDlls(const ModuleLoader& loader, const char* name) {
+  for (const char* dll : standardDlls) {
+    HMODULE module = loader.load(dll);
+    if (!module) continue;
+    if (void* address = loader.find(module, name)) return {address, module};
+    loader.release(module);
+  }
+  return {};
+}
+
+Binding BindNamedDll(const ModuleLoader& loader, const char* dll, const char* name) {
+  HMODULE module = LoadNamedDll(loader, dll);
+  if (!module) return {};
+  if (void* address = loader.find(module, name)) return {address, module};
+  loader.release(module);
+  return {};
+}
+
+[[noreturn]] void ReportUnbound(const char* dll, const char* functionName) {
+  const std::string message =
+      (dll && *dll) ? std::string("无法找到指定DLL库文件“") + dll + "”中的输出命令“" + functionName + "”"
+                    : std::string("无法找到指定DLL库文件中的输出命令“") + functionName + "”";
+  ReportRuntimeError(message.c_str(), 0);
+}
+
+void* boundAddresses[kDeclaredFunctionCount];
+HMODULE moduleHandles[kDeclaredFunctionCount];
+ImportTable declaredFunctions = {kDeclaredFunctionCount, DeclaredDllNames, DeclaredFunctionNames,
+                                 boundAddresses,        moduleHandles,    &SystemModuleLoader};
+
+}  // namespace
+
+const ModuleLoader SystemModuleLoader = {LoadFromSystem, FindExport, ReleaseToSystem};
+
+void* TryBindImport(ImportTable& table, int32_t k) {
+  if (k < 0 || k >= table.count) return nullptr;
+  if (void* address = __atomic_load_n(&table.boundAddresses[k], __ATOMIC_ACQUIRE)) return address;
+
+  const char* dll = table.dllNames[k];
+  const ExportQuery query = QueryFor(table.functionNames[k]);
+  if (!query.valid) return nullptr;
+  const ModuleLoader& loader = *table.loader;
+  const Binding binding = (dll && *dll) ? BindNamedDll(loader, dll, query.name)
+                                        : SearchStandardDlls(loader, query.name);
+  if (!binding.address) return nullptr;
+
+  // Two threads may bind the same declaration at once; the first to publish keeps its module and
+  // the other gives its reference back.
+  void* expected = nullptr;
+  if (!__atomic_compare_exchange_n(&table.boundAddresses[k], &expected, binding.address, false,
+                                   __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE)) {
+    loader.release(binding.module);
+    return expected;
+  }
+  table.moduleHandles[k] = binding.module;
+  return binding.address;
+}
+
+void* BindImport(ImportTable& table, int32_t k) {
+  if (k < 0) RaiseRuntimeError(ERR_INDEX_BELOW_ONE);
+  if (k >= table.count) RaiseRuntimeError(ERR_INDEX_ABOVE_COUNT);
+  if (void* address = TryBindImport(table, k)) return address;
+  ReportUnbound(table.dllNames[k], table.functionNames[k]);
+}
+
+void ReleaseImportModules(ImportTable& table) {
+  for (int32_t k = 0; k < table.count; ++k) {
+    __atomic_store_n(&table.boundAddresses[k], nullptr, __ATOMIC_RELEASE);
+    if (HMODULE module = table.moduleHandles[k]) {
+      table.moduleHandles[k] = nullptr;
+      table.loader->release(module);
+    }
+  }
+}
+
+ImportTable& DeclaredFunctionTable() { return declaredFunctions; }
+
+void* BindDeclaredFunction(int32_t k) { return BindImport(declaredFunctions, k); }
+
+void ReleaseDeclaredModules() { ReleaseImportModules(declaredFunctions); }
