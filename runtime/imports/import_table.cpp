@@ -110,6 +110,7 @@ Binding BindNamedDll(const ModuleLoader& loader, const char* dll, const char* na
 }
 
 [[noreturn]] void ReportUnbound(const char* dll, const char* functionName) {
+  if (!functionName) functionName = "";
   const std::string message =
       (dll && *dll) ? std::string("无法找到指定DLL库文件“") + dll + "”中的输出命令“" + functionName + "”"
                     : std::string("无法找到指定DLL库文件中的输出命令“") + functionName + "”";
@@ -130,7 +131,9 @@ void* TryBindImport(ImportTable& table, int32_t k) {
   if (void* address = __atomic_load_n(&table.boundAddresses[k], __ATOMIC_ACQUIRE)) return address;
 
   const char* dll = table.dllNames[k];
-  const ExportQuery query = QueryFor(table.functionNames[k]);
+  const char* functionName = table.functionNames[k];
+  if (!functionName || !*functionName) return nullptr;
+  const ExportQuery query = QueryFor(functionName);
   if (!query.valid) return nullptr;
   const ModuleLoader& loader = *table.loader;
   const Binding binding = (dll && *dll) ? BindNamedDll(loader, dll, query.name)

@@ -195,14 +195,15 @@ TEST(Binding, OneLoadPerDeclarationAndOneReleaseEach) {
 }
 
 TEST(Binding, MissingDllOrExportGivesNullAndKeepsNoModule) {
-  TableUnderTest t({"no_such_library_7c1.dll", "user32.dll", ""},
-                   {"NoSuchFunction", "NoSuchFunction", "NoSuchFunction"});
+  TableUnderTest t({"no_such_library_7c1.dll", "user32.dll", "", "user32.dll"},
+                   {"NoSuchFunction", "NoSuchFunction", "NoSuchFunction", ""});
   EXPECT_EQ(TryBindImport(t.table, 0), nullptr);
   EXPECT_EQ(TryBindImport(t.table, 1), nullptr);
   EXPECT_EQ(TryBindImport(t.table, 2), nullptr);
-  EXPECT_EQ(TryBindImport(t.table, 3), nullptr);
+  EXPECT_EQ(TryBindImport(t.table, 3), nullptr);  // no name: nothing is loaded
+  EXPECT_EQ(TryBindImport(t.table, 4), nullptr);
   EXPECT_EQ(TryBindImport(t.table, -1), nullptr);
-  EXPECT_THAT(t.modules, ElementsAre(nullptr, nullptr, nullptr));
+  EXPECT_THAT(t.modules, ElementsAre(nullptr, nullptr, nullptr, nullptr));
   const std::string folder = ProgramFolder();
   EXPECT_THAT(events, ElementsAre("no " + folder + "no_such_library_7c1.dll", "no no_such_library_7c1.dll",
                                   "no " + folder + "user32.dll", "load user32.dll", "missing NoSuchFunction",
