@@ -1,0 +1,82 @@
+// ToolTip: the tool-tip window and the tool records sent to it.
+#include "graphics/tool_tip.h"
+
+#include "runtime/imports/declared_functions.h"
+
+namespace {
+
+constexpr char kToolTipClass[] = "ToolTips_class32";
+constexpr DWORD kAlwaysTip = 0x01;   // TTS_ALWAYSTIP
+constexpr DWORD kBalloon = 0x40;     // TTS_BALLOON
+constexpr int kDefaultPlace = static_cast<int>(0x80000000u);  // CW_USEDEFAULT
+
+// Windows registers the tool-tip class only once comctl32 is in the process.
+void LoadCommonControls() {
+  static const HMODULE loaded = Declared::LoadLibraryA("comctl32.dll");
+  (void)loaded;
+}
+
+LPSTR TextOf(TextValue text) { return const_cast<LPSTR>(text ? text : ""); }
+
+}  // namespace
+
+HWND ToolTip::Create(HWND owner, bool balloon) {
+  LoadCommonControls();
+  ownerWindow_ = owner;
+  const DWORD style = balloon ? (kAlwaysTip | kBalloon) : kAlwaysTip;
+  tipWindow_ = Declared::CreateWindowExA(0, kToolTipClass, "", style, kDefaultPlace, kDefaultPlace, kDefaultPlace,
+                                         kDefaultPlace, nullptr, nullptr, Declared::GetModuleHandleA(nullptr),
+                                         nullptr);
+  return tipWindow_;
+}
+
+TOOLINFOA ToolTip::Record(UINT_PTR id) const {
+  TOOLINFOA record = {};
+  record.cbSize = TTTOOLINFOA_V1_SIZE;
+  record.uFlags = TTF_SUBCLASS;
+  record.hwnd = ownerWindow_;
+  record.uId = id;
+  return record;
+}
+
+LRESULT ToolTip::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (!tipWindow_) return 0;
+  return Declared::SendMessageA(tipWindow_, message, wParam, lParam);
+}
+
+void ToolTip::AddTool(const RECT& rect, TextValue text, UINT_PTR id) {
+  TOOLINFOA record = Record(id);
+  record.rect = rect;
+  record.lpszText = TextOf(text);
+  Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+void ToolTip::AddCallbackTool(const RECT& rect, UINT_PTR id) {
+  TOOLINFOA record = Record(id);
+  record.rect = rect;
+  record.lpszText = LPSTR_TEXTCALLBACKA;
+  Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+LRESULT ToolTip::SetBackColor(COLORREF colour) { return Send(TTM_SETTIPBKCOLOR, colour, 0); }
+
+LRESULT ToolTip::SetTextColor(COLORREF colour) { return Send(TTM_SETTIPTEXTCOLOR, colour, 0); }
+
+LRESULT ToolTip::SetMaxWidth(int32_t width) { return Send(TTM_SETMAXTIPWIDTH, 0, width); }
+
+void ToolTip::DeleteTool(UINT_PTR id) {
+  TOOLINFOA record = Record(id);
+  Send(TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+void ToolTip::SetToolRect(UINT_PTR id, const RECT& rect) {
+  TOOLINFOA record = Record(id);
+  record.rect = rect;
+  Send(TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+void ToolTip::SetToolText(UINT_PTR id, TextValue text) {
+  TOOLINFOA record = Record(id);
+  record.lpszText = TextOf(text);
+  Send(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&record));
+}

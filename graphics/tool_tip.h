@@ -1,0 +1,43 @@
+// ToolTip: one common-controls tool-tip window per owner window, each tool a rectangle of the
+// owner's client area with an identifier and a GBK text. The control subclasses the owner itself.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "runtime/value.h"
+
+class ToolTip {
+ public:
+  // Destroying or copying the wrapper leaves the tool-tip window as it is: it lives as long as the
+  // thread that made it.
+  ToolTip() = default;
+
+  // A tool-tip window of class "ToolTips_class32" for `owner`, always shown (style 1), with the
+  // balloon look (0x41) when asked; comctl32 is loaded first. The new window, also kept.
+  HWND Create(HWND owner, bool balloon = false);
+  // Tool `id` over `rect` (owner client coordinates) showing `text`, which the control copies.
+  void AddTool(const RECT& rect, TextValue text, UINT_PTR id);
+  // As AddTool, for a tool whose text the owner supplies when asked (TTN_GETDISPINFO).
+  void AddCallbackTool(const RECT& rect, UINT_PTR id);
+  // The previous colour, as the control reports it.
+  LRESULT SetBackColor(COLORREF colour);
+  LRESULT SetTextColor(COLORREF colour);
+  // The previous maximum width.
+  LRESULT SetMaxWidth(int32_t width);
+  void DeleteTool(UINT_PTR id);
+  void SetToolRect(UINT_PTR id, const RECT& rect);
+  void SetToolText(UINT_PTR id, TextValue text);
+  HWND GetHandle() const { return tipWindow_; }
+
+ private:
+  // The tool record of this owner for tool `id`: the first-version TOOLINFOA (40 bytes on 32-bit
+  // Windows, 56 on 64-bit), subclassing the owner.
+  TOOLINFOA Record(UINT_PTR id) const;
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+  HWND tipWindow_ = nullptr;
+  HWND ownerWindow_ = nullptr;
+};
