@@ -158,7 +158,10 @@ OwnedBytes Image::SaveToBytes(OptionalArg<TextValue> format, OptionalArg<Encoder
   if (!BuildParameters(parameters, block)) return OwnedBytes();
   MemoryStream output;
   output.OpenBytes(nullptr);
-  CallStatus<K_GdipSaveImageToStream>(imageHandle_, output.GetStream(), &encoder, block.get());
+  // A failed encoding may have written part of a file: that is no result.
+  if (!CallStatus<K_GdipSaveImageToStream>(imageHandle_, output.GetStream(), &encoder, block.get())) {
+    return OwnedBytes();
+  }
   return output.ToBytes();
 }
 

@@ -58,8 +58,8 @@ class Image : public GdiPlusObject {
   // Decodes from a copy of the bytes in the wrapper's stream, which stays open until Delete (GDI+
   // reads it lazily). An earlier stream is closed; an earlier image is not disposed.
   bool LoadFromBytes(ByteBlock bytes, OptionalArg<bool> useColourManagement = {});
-  // The encoded image; the format is the image's own when not given. Empty when nothing could be
-  // encoded (an unknown format, bad parameters), with the status in lastStatus.
+  // The encoded image; the format is the image's own when not given. Empty whenever encoding
+  // failed (an unknown format, bad parameters), with the status in lastStatus.
   OwnedBytes SaveToBytes(OptionalArg<TextValue> format = {}, OptionalArg<EncoderParameterList> parameters = {}) const;
   // As SaveToBytes, into a file; BMP when the format is not given.
   bool SaveToFile(TextValue fileName, OptionalArg<TextValue> format = {},

@@ -16,6 +16,55 @@ using Gdiplus::ARGB;
 using Gdiplus::PointF;
 using Gdiplus::RectF;
 
+// --- Surfaces ---
+
+std::vector<HANDLE> devicesSeen;
+const StandIn* hdc2StandIn = nullptr;
+Gdiplus::Status WINAPI RecordFromHdc2(HDC dc, HANDLE device, Gdiplus::GpGraphics** graphics) {
+  devicesSeen.push_back(device);
+  return hdc2StandIn->Original<decltype(&RecordFromHdc2)>()(dc, device, graphics);
+}
+
+// The skin paints through a memory DC holding a DIB section: what GDI+ draws lands in its bits.
+TEST(Surface, OverADeviceContextOrAWindow) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, -8, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(dib, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, dib);
+  StandIn recorder(K_GdipCreateFromHDC2, reinterpret_cast<void*>(&RecordFromHdc2));
+  hdc2StandIn = &recorder;
+  devicesSeen.clear();
+  {
+    Graphics surface;
+    EXPECT_TRUE(surface.CreateFromHdc(dc, OptionalArg<HANDLE>::NotGiven(reinterpret_cast<HANDLE>(0x77))));
+    EXPECT_TRUE(surface.Clear(kRed, 12345));
+  }
+  EXPECT_EQ(static_cast<const uint32_t*>(bits)[9] & 0xFFFFFF, 0xFF0000u);
+  {
+    Graphics surface;
+    EXPECT_TRUE(surface.CreateFromHdc(dc, HANDLE{nullptr}));
+    EXPECT_TRUE(surface.Clear(kBlue));
+  }
+  EXPECT_EQ(static_cast<const uint32_t*>(bits)[9] & 0xFFFFFF, 0x0000FFu);
+  EXPECT_THAT(devicesSeen, testing::ElementsAre(nullptr));
+  hdc2StandIn = nullptr;
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  DeleteObject(dib);
+
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  for (bool colourManaged : {false, true}) {
+    Graphics surface;
+    EXPECT_TRUE(surface.CreateFromHwnd(window, colourManaged));
+    EXPECT_NE(surface.GetHandle(), nullptr);
+  }
+  DestroyWindow(window);
+}
+
 // --- Brushes ---
 
 TEST(Fill, SolidBrushCoversExactlyItsRectangle) {

@@ -171,6 +171,8 @@ TEST(SaveToBytes, PngStartsWithTheSignatureAndLoadsBackTheSame) {
   EXPECT_EQ(lastStatus, Gdiplus::Ok);
   ASSERT_GT(png.length(), 8);
   EXPECT_EQ(TextOf(png).substr(0, 8), "\x89PNG\r\n\x1A\n");
+  // The file ends with its end chunk: nothing of the memory block beyond the stream comes along.
+  EXPECT_EQ(TextOf(png).substr(png.bytes().size() - 8, 4), "IEND");
 
   Bitmap loaded;
   ASSERT_TRUE(loaded.LoadFromBytes(png.get()));
@@ -244,6 +246,42 @@ TEST(LoadFromBytes, InvalidBytesFailAndTheNextLoadWorks) {
   EXPECT_EQ(image.GetWidth(), 0u);
 }
 
+std::vector<std::string> releases;
+const StandIn* disposeStandIn = nullptr;
+const StandIn* globalFreeStandIn = nullptr;
+Gdiplus::Status WINAPI RecordDispose(Gdiplus::GpImage* image) {
+  releases.push_back("dispose");
+  return disposeStandIn->Original<decltype(&RecordDispose)>()(image);
+}
+HGLOBAL WINAPI RecordGlobalFree(HGLOBAL memory) {
+  releases.push_back("free");
+  return globalFreeStandIn->Original<decltype(&RecordGlobalFree)>()(memory);
+}
+
+template <class W>
+class DeleteOrder : public testing::Test {};
+using ImageKinds = testing::Types<Image, Bitmap>;
+TYPED_TEST_SUITE(DeleteOrder, ImageKinds);
+
+// GDI+ may still read the stream while it disposes of the image: the bytes go only after it.
+TYPED_TEST(DeleteOrder, DisposesTheImageBeforeFreeingItsBytes) {
+  Bitmap marked;
+  MakeMarkedBitmap(marked);
+  const OwnedBytes png = marked.SaveToBytes(kPngFormat);
+  TypeParam image;
+  ASSERT_TRUE(image.LoadFromBytes(png.get()));
+  StandIn dispose(K_GdipDisposeImage, reinterpret_cast<void*>(&RecordDispose));
+  StandIn globalFree(K_GlobalFree, reinterpret_cast<void*>(&RecordGlobalFree));
+  disposeStandIn = &dispose;
+  globalFreeStandIn = &globalFree;
+  releases.clear();
+  EXPECT_TRUE(image.Delete());
+  EXPECT_THAT(releases, ElementsAre("dispose", "free"));
+  EXPECT_FALSE(image.Delete());
+  EXPECT_THAT(releases, ElementsAre("dispose", "free"));
+  disposeStandIn = globalFreeStandIn = nullptr;
+}
+
 TEST(LoadFromFile, ReadsWhatSaveToFileWrote) {
   char folder[MAX_PATH] = {};
   ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
@@ -313,6 +351,15 @@ TEST(Rotation, TurnedCopyIsSizedByTheTurnedCorners) {
   // Turned clockwise, the top of the source lies along the right edge.
   EXPECT_EQ(turned.GetPixel(18, 5), kRed);
   EXPECT_EQ(turned.GetPixel(5, 5), kBlue);
+
+  // In place: the marked pixel (2, 1) of the 6 by 4 bitmap goes to (4 - 1 - 1, 2) = (2, 2).
+  Bitmap marked;
+  MakeMarkedBitmap(marked);
+  EXPECT_TRUE(marked.RotateFlip(Gdiplus::Rotate90FlipNone));
+  EXPECT_EQ(marked.GetWidth(), 4u);
+  EXPECT_EQ(marked.GetHeight(), 6u);
+  EXPECT_EQ(marked.GetPixel(2, 2), kRed);
+  EXPECT_EQ(marked.GetPixel(1, 2), kBlue);
 }
 
 }  // namespace
