@@ -42,7 +42,7 @@ TEST_P(EmbeddedPicture, LoadsFromBytesToItsStatedSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, EmbeddedPicture, testing::ValuesIn(kPictures),
-                         [](const testing::TestParamInfo<Picture>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Picture>& row) { return std::string(row.param.name); });
 
 TEST(EmbeddedPictures, PngsAreKnownAsPngAndPhotosAsJpeg) {
   for (const Picture& picture : kPictures) {
@@ -50,7 +50,9 @@ TEST(EmbeddedPictures, PngsAreKnownAsPngAndPhotosAsJpeg) {
     ASSERT_TRUE(image.LoadFromBytes(*picture.bytes));
     const std::string name = picture.name;
     const char* expected = name.ends_with("Png") ? kPngFormat : name.ends_with("Jpeg") ? kJpegFormat : nullptr;
-    if (expected) EXPECT_EQ(image.GetRawFormat().view(), expected) << name;
+    if (expected) {
+      EXPECT_EQ(image.GetRawFormat().view(), expected) << name;
+    }
   }
 }
 
