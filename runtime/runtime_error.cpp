@@ -1,4 +1,5 @@
-// The report of a fatal runtime error and the table of numbered messages.
+// The report of a fatal runtime error, the table of numbered messages, and the exit routine and
+// runtime thread that the report consults on its way out.
 #include "runtime/runtime_error.h"
 
 #include <atomic>
@@ -8,6 +9,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <pthread.h>
 #endif
 
 namespace {
@@ -34,14 +37,30 @@ void ShowErrorBox(const std::string& text) {
 #endif
 }
 
+// A number for the calling thread; never 0, which stands for "no thread recorded".
+uint64_t CurrentThreadKey() {
+#if defined(_WIN32)
+  return GetCurrentThreadId();
+#else
+  return static_cast<uint64_t>(pthread_self());
+#endif
+}
+
+// Reports may come from any thread, so everything the report touches is atomic.
 std::atomic<int32_t> errorCount{0};
 std::atomic<RuntimeErrorPresenter> presenter{ShowErrorBox};
+std::atomic<ExitRoutine> exitRoutine{nullptr};
+std::atomic<uint64_t> runtimeThread{0};
+std::atomic<ExitHandler> orderlyExit{nullptr};
+std::atomic<ExitHandler> exitRequest{nullptr};
 
 [[noreturn]] void EndProcessAfterError() {
+  const ExitHandler handler = OnRuntimeThread() ? orderlyExit.load() : exitRequest.load();
+  if (handler) handler(kRuntimeErrorExitCode);
 #if defined(_WIN32)
-  ExitProcess(static_cast<UINT>(-1));
+  ExitProcess(static_cast<UINT>(kRuntimeErrorExitCode));
 #else
-  std::_Exit(-1);
+  std::_Exit(kRuntimeErrorExitCode);
 #endif
 }
 
@@ -64,6 +83,7 @@ void RaiseRuntimeError(int32_t code) { ReportRuntimeError(RuntimeErrorMessage(co
 void ReportRuntimeError(const char* message, int32_t code) {
   ++errorCount;
   presenter.load()(FormatRuntimeErrorText(message, code));
+  exitRoutine.store(nullptr);
   EndProcessAfterError();
 }
 
@@ -72,3 +92,18 @@ int32_t RuntimeErrorCount() { return errorCount.load(); }
 RuntimeErrorPresenter SetRuntimeErrorPresenter(RuntimeErrorPresenter replacement) {
   return presenter.exchange(replacement ? replacement : ShowErrorBox);
 }
+
+void SetExitRoutine(ExitRoutine routine) { exitRoutine.store(routine); }
+
+ExitRoutine TakeExitRoutine() { return exitRoutine.exchange(nullptr); }
+
+void RecordRuntimeThread() { runtimeThread.store(CurrentThreadKey()); }
+
+bool OnRuntimeThread() {
+  const uint64_t recorded = runtimeThread.load();
+  return recorded == 0 || recorded == CurrentThreadKey();
+}
+
+ExitHandler SetOrderlyExit(ExitHandler handler) { return orderlyExit.exchange(handler); }
+
+ExitHandler SetExitRequest(ExitHandler handler) { return exitRequest.exchange(handler); }

@@ -1,0 +1,120 @@
+// Commands that need Windows: testing for files, running command lines, the screen's size and
+// colours, opening a web page; and the file-writing command's place in the table.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <utility>
+
+#include "runtime/commands/command_forms.h"
+#include "runtime/commands/file_commands.h"
+
+namespace {
+
+class KernelHandle {
+ public:
+  explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle) {}
+  KernelHandle(const KernelHandle&) = delete;
+  KernelHandle& operator=(const KernelHandle&) = delete;
+  ~KernelHandle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (valid()) FindClose(handle_);
+  }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// RunCommandLine's window modes 1 .. 6 as show states; the mode is clamped into that range.
+constexpr WORD showStates[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE,
+                               SW_MINIMIZE};
+constexpr int32_t kDefaultWindowMode = 2;
+
+// Where OpenWebPage goes when it is given no address.
+constexpr char kDefaultWebAddress[] = "about:blank";
+
+}  // namespace
+
+namespace CommandForms {
+
+void WriteBytesToFile(ValueCell* result, int32_t count, const ValueCell* cells) {
+  ::WriteBytesToFile(result, count, cells);
+}
+
+// True when a directory search for the path finds anything: directories and wildcard matches
+// count.
+void FileExists(ValueCell* result, int32_t count, const ValueCell* cells) {
+  *result = BoolCell(false);
+  const TextValue path = TextArgument(Arguments(count, cells)[0]).value_or("");
+  if (!*path) return;
+  WIN32_FIND_DATAA found;
+  const FindHandle search(FindFirstFileA(path, &found));
+  *result = BoolCell(search.valid());
+}
+
+// RunCommandLine(command line, wait, [window mode]): starts the command line; waits for the
+// process to end, or at most a second for it to be ready for input. The exit code is not read.
+void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
+  *result = BoolCell(false);
+  const Arguments arguments(count, cells);
+  const std::optional<TextValue> commandLine = TextArgument(arguments[0]);
+  if (!commandLine || !**commandLine) return;
+  const bool wait = arguments[1].type == TC_BOOL ? arguments[1].low != 0 : IntArgument(arguments[1]).value_or(0) != 0;
+  int32_t mode = arguments.given(2) ? IntArgument(arguments[2]).value_or(kDefaultWindowMode) : kDefaultWindowMode;
+  mode = std::clamp(mode, 1, static_cast<int32_t>(std::size(showStates)));
+
+  std::string line = *commandLine;  // CreateProcessA may write into its command line
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = showStates[mode - 1];
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    return;
+  }
+  const KernelHandle process(started.hProcess);
+  const KernelHandle thread(started.hThread);
+  if (wait) {
+    WaitForSingleObject(process.get(), INFINITE);
+  } else {
+    WaitForInputIdle(process.get(), 1000);
+  }
+  *result = BoolCell(true);
+}
+
+void ScreenWidth(ValueCell* result, int32_t, const ValueCell*) { *result = IntCell(GetSystemMetrics(SM_CXSCREEN)); }
+
+void ScreenHeight(ValueCell* result, int32_t, const ValueCell*) { *result = IntCell(GetSystemMetrics(SM_CYSCREEN)); }
+
+void DefaultBackColor(ValueCell* result, int32_t, const ValueCell*) {
+  *result = IntCell(static_cast<int32_t>(GetSysColor(COLOR_BTNFACE)));
+}
+
+// OpenWebPage([address]): hands the address to its default handler, owned by an open Internet
+// Explorer window if there is one. The outcome is not examined. A given address that is empty,
+// or not a text, names nothing and opens nothing.
+void OpenWebPage(ValueCell* result, int32_t count, const ValueCell* cells) {
+  *result = ValueCell{};
+  const Arguments arguments(count, cells);
+  const TextValue address = arguments.given(0) ? TextArgument(arguments[0]).value_or("") : kDefaultWebAddress;
+  if (!*address) return;
+  HWND owner = FindWindowExA(nullptr, nullptr, nullptr, "Microsoft Internet Explorer");
+  ShellExecuteA(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace CommandForms

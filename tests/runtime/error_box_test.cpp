@@ -1,0 +1,160 @@
+// The runtime error report as the user meets it: error_box_probe is started, its real message
+// box is found on the screen and read, then dismissed as a user would; the process must then
+// end with -1, and the program's exit routine must not have run.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+class Process {
+ public:
+  explicit Process(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+      return;
+    }
+    CloseHandle(started.hThread);
+    handle_ = started.hProcess;
+    id_ = started.dwProcessId;
+  }
+  ~Process() {
+    if (!handle_) return;
+    if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) TerminateProcess(handle_, 99);
+    CloseHandle(handle_);
+  }
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return handle_ != nullptr; }
+  DWORD id() const { return id_; }
+  bool running() const { return WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+  // The exit code once the process has ended within the time; nothing if it has not.
+  std::optional<DWORD> AwaitExit(DWORD milliseconds) const {
+    if (WaitForSingleObject(handle_, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(handle_, &code);
+    return code;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  char text[1024] = {};
+  const int n = GetWindowTextA(window, text, sizeof text);
+  return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+struct BoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchErrorBox(HWND window, LPARAM p) {
+  auto* search = reinterpret_cast<BoxSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || ClassOf(window) != "#32770" || TextOf(window) != "错误") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The process's dialog box captioned "错误", once it is on the screen.
+HWND AwaitErrorBox(DWORD processId, int seconds) {
+  BoxSearch search{processId, nullptr};
+  for (int i = 0; i < seconds * 20 && !search.found; ++i) {
+    EnumWindows(MatchErrorBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(50);
+  }
+  return search.found;
+}
+
+// The probe's command line: the case and the folder for its markers.
+std::string ProbeCommandLine(const char* probeCase, const std::string& folder) {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string line = "\"";
+  line.append(path, n);
+  line.resize(line.find_last_of('\\'));
+  line.append("\\error_box_probe.exe\" ").append(probeCase).append(" \"").append(folder).append("\"");
+  return line;
+}
+
+struct BoxCase {
+  const char* probeCase;
+  const char* boxText;        // exactly as the box's text control holds it
+  const char* exitRequest;    // what the hidden window was told, or null when it was not asked
+  const char* orderlyExit;    // where the orderly exit ran
+};
+class ErrorBox : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(ErrorBox, ShowsTheReportThenEndsWithMinusOneWithoutTheExitRoutine) {
+  ScratchFolder folder;
+  Process probe(ProbeCommandLine(GetParam().probeCase, folder.path()));
+  ASSERT_TRUE(probe.started());
+
+  const HWND box = AwaitErrorBox(probe.id(), 30);
+  ASSERT_NE(box, nullptr) << "no error box appeared";
+  EXPECT_TRUE(probe.running()) << "the report must wait for the user";
+  char text[1024];
+  std::memset(text, 0xAA, sizeof text);
+  const UINT length = GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_EQ(std::string(text, length), GetParam().boxText);
+  EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
+
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(probe.AwaitExit(30000), 0xFFFFFFFFu);
+  EXPECT_EQ(ReadFileBytes(folder.file("exit-routine.txt")), std::nullopt);
+  EXPECT_EQ(ReadFileBytes(folder.file("orderly-exit.txt")), GetParam().orderlyExit);
+  if (GetParam().exitRequest) {
+    EXPECT_EQ(ReadFileBytes(folder.file("exit-request.txt")), GetParam().exitRequest);
+  } else {
+    EXPECT_EQ(ReadFileBytes(folder.file("exit-request.txt")), std::nullopt);
+  }
+}
+
+constexpr char kOnRuntimeThread[] = "code=-1 on the runtime thread";
+
+std::string BoxLabel(const testing::TestParamInfo<BoxCase>& info) { return info.param.probeCase; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, ErrorBox,
+    testing::Values(
+        BoxCase{"numbered",
+                "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n", nullptr,
+                kOnRuntimeThread},
+        BoxCase{"divide", "运行时出错!\r\n\r\n错误信息：不能整除于零\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"remainder", "运行时出错!\r\n\r\n错误信息：不能求余数于零\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"datatype", "运行时出错!\r\n\r\n错误信息：“欲取出数据的类型”参数值无效\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"thread", "运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n",
+                kOnRuntimeThread, kOnRuntimeThread}),
+    BoxLabel);
+
+// The markers would show an exit routine that ran: an orderly exit without an error runs it.
+TEST(ErrorBox, TheExitRoutineMarkerAppearsWhenTheRoutineRuns) {
+  ScratchFolder folder;
+  Process probe(ProbeCommandLine("normal", folder.path()));
+  ASSERT_TRUE(probe.started());
+  EXPECT_EQ(probe.AwaitExit(30000), 0u);
+  EXPECT_EQ(ReadFileBytes(folder.file("exit-routine.txt")), "ran");
+  EXPECT_EQ(ReadFileBytes(folder.file("orderly-exit.txt")), "code=0 on the runtime thread");
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// The Windows commands under Wine: file tests, running programs, the screen, the system colour,
+// opening a web page, and that Random draws what the C library's rand draws.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "runtime/commands/commands.h"
+#include "runtime/value_helpers.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+std::string TestFolder() {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string full(path, n);
+  return full.substr(0, full.find_last_of('\\'));
+}
+
+// Waits up to `seconds` for a file to appear; its content, or nothing.
+std::optional<std::string> AwaitFile(const std::string& path, int seconds) {
+  for (int i = 0; i < seconds * 20; ++i) {
+    if (std::optional<std::string> content = ReadFileBytes(path)) return content;
+    Sleep(50);
+  }
+  return std::nullopt;
+}
+
+std::string ProbeLine(const std::string& record, int sleepMs) {
+  std::string line = "\"";
+  line.append(TestFolder()).append("\\command_probe.exe\" \"").append(record).append("\" ");
+  return line.append(std::to_string(sleepMs));
+}
+
+struct ExistsCase {
+  const char* path;
+  bool exists;
+};
+class FileExistsTest : public testing::TestWithParam<ExistsCase> {};
+
+TEST_P(FileExistsTest, FindsFilesDirectoriesAndWildcardMatches) {
+  ScratchFolder folder;
+  WriteFileBytes(folder.file("VER.ini"), "x");
+  CreateDirectoryA(folder.file("sub").c_str(), nullptr);
+  EXPECT_EQ(Commands::FileExists(GetParam().path), GetParam().exists);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FileExistsTest,
+                         testing::Values(ExistsCase{"VER.ini", true}, ExistsCase{"sub", true},
+                                         ExistsCase{"*.ini", true}, ExistsCase{"s?b", true},
+                                         ExistsCase{"*.txt", false}, ExistsCase{"missing.ini", false},
+                                         ExistsCase{"sub\\VER.ini", false}, ExistsCase{"", false}));
+
+TEST(FileExists, TakesFullPathsAndTheWindowsDirectory) {
+  ScratchFolder folder;
+  EXPECT_TRUE(Commands::FileExists(folder.path().c_str()));
+  OwnedText windows = Commands::ReadEnvironment("WINDIR");
+  ASSERT_FALSE(windows.empty());
+  EXPECT_TRUE(Commands::FileExists(windows.get()));
+}
+
+struct ShowCase {
+  std::optional<int32_t> mode;
+  unsigned showState;
+};
+class RunCommandLineMode : public testing::TestWithParam<ShowCase> {};
+
+TEST_P(RunCommandLineMode, WaitsAndStartsTheProgramInTheShowState) {
+  ScratchFolder folder;
+  const std::string record = folder.file("shown.txt");
+  ASSERT_TRUE(Commands::RunCommandLine(ProbeLine(record, 0).c_str(), true, GetParam().mode));
+  // Waited for: the record is there the moment the command returns.
+  EXPECT_EQ(ReadFileBytes(record), "flags=1 show=" + std::to_string(GetParam().showState));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RunCommandLineMode,
+                         testing::Values(ShowCase{std::nullopt, SW_SHOWNORMAL}, ShowCase{-3, SW_HIDE},
+                                         ShowCase{0, SW_HIDE}, ShowCase{1, SW_HIDE}, ShowCase{2, SW_SHOWNORMAL},
+                                         ShowCase{3, SW_SHOWMINIMIZED}, ShowCase{4, SW_SHOWMAXIMIZED},
+                                         ShowCase{5, SW_SHOWNOACTIVATE}, ShowCase{6, SW_MINIMIZE},
+                                         ShowCase{9, SW_MINIMIZE}));
+
+TEST(RunCommandLine, WaitingLastsUntilTheProgramHasEnded) {
+  ScratchFolder folder;
+  const std::string record = folder.file("late.txt");
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(Commands::RunCommandLine(ProbeLine(record, 1500).c_str(), true, 1));
+  EXPECT_GE(GetTickCount() - start, 1400u);
+  EXPECT_EQ(ReadFileBytes(record), "flags=1 show=0");
+}
+
+TEST(RunCommandLine, WithoutWaitingReturnsWhileTheProgramRuns) {
+  ScratchFolder folder;
+  const std::string record = folder.file("later.txt");
+  ASSERT_TRUE(Commands::RunCommandLine(ProbeLine(record, 4000).c_str(), false, 1));
+  EXPECT_FALSE(ReadFileBytes(record).has_value());
+  EXPECT_EQ(AwaitFile(record, 30), "flags=1 show=0");  // and it did run
+}
+
+TEST(RunCommandLine, AMissingProgramFailsAtOnce) {
+  ScratchFolder folder;
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(Commands::RunCommandLine("no_such_program_here.exe 1", true, 1));
+  EXPECT_FALSE(Commands::RunCommandLine((folder.path() + "\\absent.exe").c_str(), true));
+  EXPECT_FALSE(Commands::RunCommandLine("", true));
+  EXPECT_LT(GetTickCount() - start, 3000u);
+}
+
+TEST(WriteBytesToFile, RunsThroughTheTable) {
+  ScratchFolder folder;
+  OwnedText first = NewText("[Dir]\r\n");
+  OwnedBytes block = Commands::ToByteBlock(PointerCell(TC_TEXT, first.get()));
+  EXPECT_TRUE(Commands::WriteBytesToFile("DirSvrInfo1.ini", {block.get(), nullptr, block.get()}));
+  EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), "[Dir]\r\n[Dir]\r\n");
+  EXPECT_FALSE(Commands::WriteBytesToFile(nullptr, {block.get()}));
+}
+
+// The test session's screen is 1024 by 768.
+TEST(Screen, SizeAndButtonFaceColour) {
+  EXPECT_EQ(Commands::ScreenWidth(), 1024);
+  EXPECT_EQ(Commands::ScreenHeight(), 768);
+  const int element = COLOR_BTNFACE;
+  const COLORREF before = GetSysColor(COLOR_BTNFACE);
+  const COLORREF marked = 0x00123456;
+  ASSERT_TRUE(SetSysColors(1, &element, &marked));
+  const int32_t seen = Commands::DefaultBackColor();
+  SetSysColors(1, &element, &before);
+  EXPECT_EQ(seen, 0x00123456);
+}
+
+// The recorder script writes the address it is given next to itself; Wine's browser launcher
+// runs it as the browser.
+class RegistryValue {
+ public:
+  RegistryValue(const char* key, const char* name, const std::string& value) : name_(name) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_, nullptr);
+    char old[512];
+    DWORD size = sizeof old;
+    if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
+      old_ = std::string(old, size ? size - 1 : 0);
+    }
+    RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+  }
+  ~RegistryValue() {
+    if (old_) {
+      RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()), static_cast<DWORD>(old_->size() + 1));
+    } else {
+      RegDeleteValueA(key_, name_);
+    }
+    RegCloseKey(key_);
+  }
+  RegistryValue(const RegistryValue&) = delete;
+  RegistryValue& operator=(const RegistryValue&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(OpenWebPage, HandsTheAddressToTheBrowser) {
+  const std::string record = TestFolder() + "\\opened-url.txt";
+  DeleteFileA(record.c_str());
+  RegistryValue browser("Software\\Wine\\WineBrowser", "Browsers", URL_RECORDER);
+  Commands::OpenWebPage("http://forum.racing.example/forum.php");
+  EXPECT_EQ(AwaitFile(record, 30), "http://forum.racing.example/forum.php");
+  DeleteFileA(record.c_str());
+}
+
+class RandomSeed : public testing::TestWithParam<int32_t> {};
+
+TEST_P(RandomSeed, DrawsWhatTheCLibraryDraws) {
+  std::srand(static_cast<unsigned>(GetParam()));
+  Commands::SeedRandom(GetParam());
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(Commands::Random(0, 32767), std::rand()) << "draw " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomSeed, testing::Values(0, 1, 7, 12345, -1, INT32_MAX, 45000));
+
+}  // namespace
