@@ -4,8 +4,8 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
-#include <utility>
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/commands/file_commands.h"

@@ -54,14 +54,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, FileExistsTest,
                                          ExistsCase{"*.txt", false}, ExistsCase{"missing.ini", false},
                                          ExistsCase{"sub\\VER.ini", false}, ExistsCase{"", false}));
 
-TEST(FileExists, TakesFullPathsAndTheWindowsDirectory) {
-  ScratchFolder folder;
-  EXPECT_TRUE(Commands::FileExists(folder.path().c_str()));
-  OwnedText windows = Commands::ReadEnvironment("WINDIR");
-  ASSERT_FALSE(windows.empty());
-  EXPECT_TRUE(Commands::FileExists(windows.get()));
-}
-
 struct ShowCase {
   std::optional<int32_t> mode;
   unsigned showState;
