@@ -1,0 +1,193 @@
+// Start-up in its fixed order, the hidden window that takes the exit request from other
+// threads, and the exit sequence.
+#include "runtime/frame/runtime_state.h"
+
+#include <ole2.h>
+
+#include <utility>
+
+#include "runtime/frame/window_registry.h"
+#include "runtime/runtime_error.h"
+#include "runtime/units/unit_types.h"
+
+namespace {
+
+constexpr char kHiddenWindowClass[] = "WTRuntimeHidden";
+constexpr int32_t kRunModeNoDebugBreak = 3;
+
+int32_t loopExitCode = 0;
+
+// Which exit steps have run; each runs once however often the sequence is entered.
+struct ExitProgress {
+  bool librariesNotified = false;
+};
+ExitProgress exitProgress;
+
+// The whole path of a module, however long it is; empty if it cannot be had.
+std::string ModulePath(HMODULE module) {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+// Where the folder ends: just after the last backslash that is a character of its own. In GBK
+// the second byte of a double-byte character may be 0x5C, which is no separator.
+size_t FolderEnd(const std::string& path) {
+  size_t end = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\')
+      end = i + 1;
+    else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+      ++i;
+  }
+  return end;
+}
+
+HMODULE RuntimeModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<const char*>(&Runtime), &module);
+  return module;
+}
+
+void RecordProgramPaths(RuntimeState& state) {
+  const std::string program = ModulePath(nullptr);
+  const size_t end = FolderEnd(program);
+  state.programDirectory = program.substr(0, end ? end - 1 : 0);
+  state.programFileName = program.substr(end);
+  const std::string module = ModulePath(RuntimeModule());
+  state.moduleDirectory = module.substr(0, FolderEnd(module));
+  // A folder at the root of a drive keeps its backslash: "C:" alone names the drive's current
+  // folder instead.
+  std::string folder = state.programDirectory;
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+}
+
+LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kExitRequestMessage:
+      // Another thread ends the process; this thread runs the orderly exit and ends it itself,
+      // so that it never goes back into the program's code after the runtime is gone.
+      RunExitSequence(static_cast<int32_t>(wParam));
+      ExitProcess(static_cast<UINT>(wParam));
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateHiddenWindow() {
+  WNDCLASSEXA windowClass{sizeof windowClass};
+  windowClass.lpfnWndProc = &HiddenWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  windowClass.lpszClassName = kHiddenWindowClass;
+  RegisterClassExA(&windowClass);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// The program's first icon group, if it has one, at the large and the small icon size. A name
+// given as text lives only during the enumeration, so it is copied.
+struct IconGroupName {
+  bool found = false;
+  WORD number = 0;
+  std::string text;
+  LPCSTR get() const { return text.empty() ? MAKEINTRESOURCEA(number) : text.c_str(); }
+};
+
+BOOL CALLBACK TakeFirstIconGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR context) {
+  auto* group = reinterpret_cast<IconGroupName*>(context);
+  group->found = true;
+  if (IS_INTRESOURCE(name))
+    group->number = static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
+  else
+    group->text = name;
+  return FALSE;
+}
+
+void LoadDefaultIcons(RuntimeState& state) {
+  HMODULE program = GetModuleHandleA(nullptr);
+  IconGroupName group;
+  EnumResourceNamesA(program, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, &TakeFirstIconGroup,
+                     reinterpret_cast<LONG_PTR>(&group));
+  if (!group.found) return;
+  constexpr int kMetrics[2][2] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
+  for (int i = 0; i < 2; ++i)
+    state.defaultIcons[i] = static_cast<HICON>(LoadImageA(program, group.get(), IMAGE_ICON,
+                                                          GetSystemMetrics(kMetrics[i][0]),
+                                                          GetSystemMetrics(kMetrics[i][1]), 0));
+}
+
+// How a runtime error ends things: on this thread the orderly exit; from another thread the
+// same call hands it to this one.
+void ExitAfterError(int32_t exitCode) { RunExitSequence(exitCode); }
+
+}  // namespace
+
+RuntimeState& Runtime() {
+  static RuntimeState state;
+  return state;
+}
+
+int32_t LastLoopExitCode() { return loopExitCode; }
+void RecordLoopExitCode(int32_t code) { loopExitCode = code; }
+
+void InitialiseRuntime(const TemplateProgram& program) {
+  RuntimeState& state = Runtime();
+  if (state.initialised) return;
+  state.initialised = true;
+  state.processHeap = GetProcessHeap();
+  state.runMode = kRunModeNoDebugBreak;
+  state.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+  RecordProgramPaths(state);
+  state.guiThread = GetCurrentThreadId();
+  RecordRuntimeThread();
+  state.hiddenWindow = CreateHiddenWindow();
+  SetOrderlyExit(&ExitAfterError);
+  SetExitRequest(&ExitAfterError);
+  state.constants = ConstantSegment();
+  state.importTable = &DeclaredFunctionTable();
+  NotifyRuntimeLibraries(LibraryNotice::Attached);
+  LoadDefaultIcons(state);
+  state.program = &program;
+  if (!ReadProgramTemplates(program)) ReportRuntimeError("载入窗口模板数据段出错!", 0);
+}
+
+void RunExitSequence(int32_t exitCode) {
+  RuntimeState& state = Runtime();
+  if (!state.initialised) return;
+  if (GetCurrentThreadId() != state.guiThread) {
+    // Synchronous, as the error report expects; the limit keeps a user-interface thread that
+    // waits for this one from holding the process forever.
+    DWORD_PTR ignored = 0;
+    if (state.hiddenWindow)
+      SendMessageTimeoutA(state.hiddenWindow, kExitRequestMessage, static_cast<WPARAM>(exitCode), 0, SMTO_NORMAL,
+                          10000, &ignored);
+    return;
+  }
+  state.exiting = true;
+  state.idle.clear();
+  ClearWindowTemplates();
+  if (const ExitRoutine routine = TakeExitRoutine()) routine();
+  if (!std::exchange(exitProgress.librariesNotified, true)) NotifyRuntimeLibraries(LibraryNotice::Exiting);
+  ReleaseDeclaredModules();
+  for (HICON& icon : state.defaultIcons)
+    if (icon) DestroyIcon(std::exchange(icon, nullptr));
+  if (state.hiddenWindow) DestroyWindow(std::exchange(state.hiddenWindow, nullptr));
+  if (std::exchange(state.oleInitialised, false)) OleUninitialize();
+}
+
+int RunProgram(int (*mainRoutine)()) {
+  if (mainRoutine) mainRoutine();
+  RunExitSequence(0);
+  return LastLoopExitCode();
+}

@@ -1,0 +1,148 @@
+// The transparent label kind: a child window with the transparent extended style that paints
+// only its caption, over whatever its parent painted beneath it.
+#include <string>
+
+#include "runtime/frame/win_handles.h"
+#include "runtime/templates/property_blocks.h"
+#include "runtime/units/unit_fonts.h"
+#include "runtime/units/unit_types.h"
+#include "runtime/units/unit_window.h"
+
+namespace {
+
+constexpr char kTransLabelClass[] = "TransLabel";
+
+// By the block's horizontal alignment; a number outside the table reads as left.
+constexpr UINT kHorizontalFlags[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+
+enum Effect : int32_t { EFFECT_NONE = 0, EFFECT_WHITE_SHADOW = 1, EFFECT_WHITE_UNDER = 2, EFFECT_BLACK_SHADOW = 3 };
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kBlack = 0x000000;
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The DC's colours, background mode and font as they were, given back at the end.
+class SavedDc {
+ public:
+  explicit SavedDc(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~SavedDc() { RestoreDC(dc_, saved_); }
+  SavedDc(const SavedDc&) = delete;
+  SavedDc& operator=(const SavedDc&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+class TransLabelUnit : public UnitObject {
+ public:
+  TransLabelUnit(uint32_t windowId, uint32_t unitId, const TransLabelProperties& p)
+      : UnitObject(windowId, unitId), properties_(p) {}
+
+  bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    switch (message) {
+      case WM_ERASEBKGND:
+        result = 1;  // the parent shows through
+        return true;
+      case WM_PAINT:
+        if (wParam) {
+          Paint(window, reinterpret_cast<HDC>(wParam));
+        } else {
+          PaintDc dc(window);
+          Paint(window, dc.get());
+        }
+        return true;
+      case WM_PRINTCLIENT:
+        Paint(window, reinterpret_cast<HDC>(wParam));
+        return true;
+      case WM_SETTEXT:
+        result = CallWindowProcA(defaultProcedure(), window, message, wParam, lParam);
+        RepaintBeneath(window);
+        return true;
+    }
+    return false;
+  }
+
+ private:
+  UINT FormatFlags() const {
+    const TransLabelProperties& p = properties_;
+    UINT flags = DT_NOPREFIX;
+    flags |= kHorizontalFlags[p.horizontalAlignment >= 0 && p.horizontalAlignment < 3 ? p.horizontalAlignment : 0];
+    if (p.wordWrap == 1) return flags | DT_WORDBREAK | DT_VCENTER;
+    flags |= DT_SINGLELINE;
+    if (p.verticalAlignment == 1) flags |= DT_VCENTER;
+    if (p.verticalAlignment == 2) flags |= DT_BOTTOM;
+    return flags;
+  }
+
+  void Paint(HWND window, HDC dc) const {
+    RECT rect;
+    GetClientRect(window, &rect);
+    const std::string caption = WindowText(window);
+    if (caption.empty()) return;
+    const OwnedFont created = FontOfField(properties_.font);
+    const SavedDc saved(dc);
+    SelectObject(dc, created ? static_cast<HGDIOBJ>(created.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    const UINT flags = FormatFlags();
+    const int length = static_cast<int>(caption.size());
+    SetBkMode(dc, TRANSPARENT);
+    RECT copy = rect;
+    switch (properties_.effect) {
+      case EFFECT_WHITE_UNDER:
+        DrawIn(dc, caption, length, rect, flags, kWhite);
+        OffsetRect(&rect, 1, 1);
+        break;
+      case EFFECT_WHITE_SHADOW:
+        OffsetRect(&copy, 1, 1);
+        DrawIn(dc, caption, length, copy, flags, kWhite);
+        break;
+      case EFFECT_BLACK_SHADOW:
+        OffsetRect(&copy, 2, 2);
+        DrawIn(dc, caption, length, copy, flags, kBlack);
+        break;
+    }
+    DrawIn(dc, caption, length, rect, flags, properties_.textColour);
+  }
+
+  static void DrawIn(HDC dc, const std::string& text, int length, RECT rect, UINT flags, COLORREF colour) {
+    SetTextColor(dc, colour);
+    DrawTextA(dc, text.c_str(), length, &rect, flags);
+  }
+
+  // A new caption: what lies beneath is painted again, and the label over it.
+  static void RepaintBeneath(HWND window) {
+    HWND parent = GetParent(window);
+    if (!parent) return;
+    RECT area;
+    GetWindowRect(window, &area);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+
+  TransLabelProperties properties_;
+};
+
+}  // namespace
+
+HWND CreateTransLabelUnit(const UnitCreation& c) {
+  const std::optional<TransLabelProperties> p = ReadTransLabelProperties(c.properties);
+  if (!p || !UseRuntimeClass(kTransLabelClass, 2)) return nullptr;
+  const std::string caption(p->caption);
+  HWND label = CreateWindowExA(WS_EX_TRANSPARENT, kTransLabelClass, caption.c_str(), WS_CHILD | c.styleBits, c.left,
+                               c.top, c.width, c.height, c.parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)), GetModuleHandleA(nullptr),
+                               nullptr);
+  if (!label) return nullptr;
+  if (!AttachUnitObject(label, std::make_unique<TransLabelUnit>(c.windowId, c.unitId, *p))) {
+    DestroyWindow(label);
+    return nullptr;
+  }
+  return label;
+}
+
+void UnregisterExtendedUnitClasses() { UnregisterRuntimeClasses(2); }

@@ -1,0 +1,20 @@
+// Fonts from the font fields of property blocks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "runtime/frame/win_handles.h"
+#include "runtime/templates/property_blocks.h"
+
+static_assert(sizeof(LOGFONTA) == kLogicalFontSize);
+
+// The logical font a 60-byte field holds; empty for a field of any other size.
+inline OwnedFont FontOfField(const FontField& field) {
+  if (!field.isLogicalFont()) return {};
+  LOGFONTA font;
+  std::memcpy(&font, field.bytes.data(), sizeof font);
+  font.lfFaceName[LF_FACESIZE - 1] = '\0';
+  return OwnedFont(CreateFontIndirectA(&font));
+}

@@ -1,0 +1,239 @@
+// The unit window procedure: the common events from their messages (a handler may swallow the
+// message or replace a character), the reflected notifications, and the unit object's life.
+#include "runtime/units/unit_window.h"
+
+#include <windowsx.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/frame/window_loader.h"
+
+namespace {
+
+constexpr char kUnitProperty[] = "WTUnitObject";
+
+enum class EventArguments { None, Position, Key, Character, Wheel };
+
+// What a given value does to the message: nothing; 0 swallows it; 0 swallows it and any other
+// value replaces the character.
+enum class Verdict { Ignored, ZeroSwallows, ZeroSwallowsOtherReplaces };
+
+struct CommonEventRow {
+  UINT message;
+  int32_t event;
+  EventArguments arguments;
+  Verdict verdict;
+};
+
+constexpr CommonEventRow kCommonEvents[] = {
+    {WM_LBUTTONDOWN, EVENT_LEFT_DOWN, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_LBUTTONUP, EVENT_LEFT_UP, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_LBUTTONDBLCLK, EVENT_LEFT_DOUBLE_CLICK, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_RBUTTONDOWN, EVENT_RIGHT_DOWN, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_RBUTTONUP, EVENT_RIGHT_UP, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_MOUSEMOVE, EVENT_MOUSE_MOVE, EventArguments::Position, Verdict::ZeroSwallows},
+    {WM_SETFOCUS, EVENT_FOCUS, EventArguments::None, Verdict::Ignored},
+    {WM_KEYDOWN, EVENT_KEY_DOWN, EventArguments::Key, Verdict::ZeroSwallows},
+    {WM_SYSKEYDOWN, EVENT_KEY_DOWN, EventArguments::Key, Verdict::ZeroSwallows},
+    {WM_KEYUP, EVENT_KEY_UP, EventArguments::Key, Verdict::ZeroSwallows},
+    {WM_SYSKEYUP, EVENT_KEY_UP, EventArguments::Key, Verdict::ZeroSwallows},
+    {WM_CHAR, EVENT_CHARACTER, EventArguments::Character, Verdict::ZeroSwallowsOtherReplaces},
+    {WM_MOUSEWHEEL, EVENT_WHEEL, EventArguments::Wheel, Verdict::ZeroSwallows},
+};
+
+const CommonEventRow* CommonEventOf(UINT message) {
+  for (const CommonEventRow& row : kCommonEvents)
+    if (row.message == message) return &row;
+  return nullptr;
+}
+
+// Mouse messages carry Ctrl and Shift as they were when the message was made; Alt is read
+// from the key state of the queue.
+int32_t MouseKeyState(WORD keys) {
+  return ((keys & MK_CONTROL) ? 1 : 0) | ((keys & MK_SHIFT) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int32_t ArgumentsOf(EventArguments form, WPARAM wParam, LPARAM lParam, int32_t (&out)[kMaxEventArguments]) {
+  switch (form) {
+    case EventArguments::None:
+      return 0;
+    case EventArguments::Position:
+      out[0] = GET_X_LPARAM(lParam);
+      out[1] = GET_Y_LPARAM(lParam);
+      out[2] = MouseKeyState(LOWORD(wParam));
+      return 3;
+    case EventArguments::Key:
+      out[0] = static_cast<int32_t>(wParam);
+      out[1] = CurrentKeyState();
+      return 2;
+    case EventArguments::Character:
+      out[0] = static_cast<int32_t>(wParam);
+      return 1;
+    case EventArguments::Wheel:
+      out[0] = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+      out[1] = MouseKeyState(GET_KEYSTATE_WPARAM(wParam));
+      return 2;
+  }
+  return 0;
+}
+
+// Raises the common event of the message, if it has one; true when the handler swallowed the
+// message. A replaced character comes back in wParam.
+bool RaiseCommonEvent(const UnitObject& unit, UINT message, WPARAM& wParam, LPARAM lParam) {
+  const CommonEventRow* row = CommonEventOf(message);
+  if (!row || !WindowTakesEvents(unit.windowId())) return false;
+  int32_t arguments[kMaxEventArguments] = {};
+  const int32_t count = ArgumentsOf(row->arguments, wParam, lParam, arguments);
+  const EventRecord record = unit.Raise(row->event, std::span<const int32_t>(arguments, static_cast<size_t>(count)));
+  if (!record.given) return false;
+  switch (row->verdict) {
+    case Verdict::Ignored:
+      return false;
+    case Verdict::ZeroSwallows:
+      return record.value == 0;
+    case Verdict::ZeroSwallowsOtherReplaces:
+      if (record.value == 0) return true;
+      wParam = static_cast<WPARAM>(static_cast<uint32_t>(record.value));
+      return false;
+  }
+  return false;
+}
+
+struct RegisteredClass {
+  std::string name;
+  uint32_t library;
+};
+std::vector<RegisteredClass>& RegisteredClasses() {
+  static std::vector<RegisteredClass> classes;
+  return classes;
+}
+
+LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace
+
+// Keeps the object alive while a call of its procedure runs: a handler may destroy the window
+// in the middle of a message.
+class DispatchDepth {
+ public:
+  explicit DispatchDepth(UnitObject& unit) : unit_(unit) { ++unit_.depth_; }
+  ~DispatchDepth() {
+    if (--unit_.depth_ == 0 && unit_.detached_) delete &unit_;
+  }
+  DispatchDepth(const DispatchDepth&) = delete;
+  DispatchDepth& operator=(const DispatchDepth&) = delete;
+
+ private:
+  UnitObject& unit_;
+};
+
+LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcA(unit.defaultProcedure_, window, WM_NCDESTROY, wParam, lParam);
+  RemovePropA(window, kUnitProperty);
+  unit.detached_ = true;
+  OnUnitWindowDestroyed(unit.windowId_, unit.unitId_, window);
+  return result;
+}
+
+bool UnitObject::OnMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void UnitObject::OnCommand(WORD) {}
+
+EventRecord UnitObject::Raise(int32_t event, std::span<const int32_t> arguments) const {
+  EventRecord record;
+  record.windowId = windowId_;
+  record.unitId = unitId_;
+  record.event = event;
+  for (int32_t argument : arguments) {
+    if (record.count == kMaxEventArguments) break;
+    record.arguments[record.count++] = argument;
+  }
+  FireEvent(record);
+  return record;
+}
+
+namespace {
+
+LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  switch (message) {
+    case WM_NCDESTROY:
+      return DetachUnitObject(unit, window, wParam, lParam);
+    case kUnitSetUpMessage:
+    case kWindowSetUpMessage:
+    case kUnitLoadedMessage:
+      unit.OnMessage(window, message, wParam, lParam, result);
+      return 0;
+    case kReflectedCommand:
+      unit.OnCommand(HIWORD(wParam));
+      return 0;
+  }
+  if (RaiseCommonEvent(unit, message, wParam, lParam)) return 0;
+  if (!UnitObjectOf(window)) return 0;  // a handler destroyed the window
+  if (unit.OnMessage(window, message, wParam, lParam, result)) return result;
+  return CallWindowProcA(unit.defaultProcedure(), window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  UnitObject* unit = UnitObjectOf(window);
+  if (!unit) return DefWindowProcA(window, message, wParam, lParam);
+  DispatchDepth depth(*unit);
+  return Dispatch(*unit, window, message, wParam, lParam);
+}
+
+bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object) {
+  if (!window || !object || UnitObjectOf(window)) return false;
+  if (!SetPropA(window, kUnitProperty, object.get())) return false;
+  UnitObject& unit = *object.release();
+  unit.window_ = window;
+  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  if (current != &UnitWindowProc) {
+    unit.defaultProcedure_ = current;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnitWindowProc));
+  }
+  return true;
+}
+
+UnitObject* UnitObjectOf(HWND window) {
+  return window ? static_cast<UnitObject*>(GetPropA(window, kUnitProperty)) : nullptr;
+}
+
+UnitObject* EnclosingUnit(HWND window) {
+  for (; window; window = GetAncestor(window, GA_PARENT))
+    if (UnitObject* unit = UnitObjectOf(window)) return unit;
+  return nullptr;
+}
+
+bool UseRuntimeClass(const char* name, uint32_t library) {
+  if (!name || !*name) return false;
+  WNDCLASSEXA existing{sizeof existing};
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &existing) || GetClassInfoExA(nullptr, name, &existing))
+    return true;
+  WNDCLASSEXA windowClass{sizeof windowClass};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = &UnitWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = name;
+  if (!RegisterClassExA(&windowClass)) return false;
+  RegisteredClasses().push_back({name, library});
+  return true;
+}
+
+void UnregisterRuntimeClasses(uint32_t library) {
+  std::vector<RegisteredClass>& classes = RegisteredClasses();
+  std::erase_if(classes, [library](const RegisteredClass& c) {
+    if (c.library != library) return false;
+    UnregisterClassA(c.name.c_str(), GetModuleHandleA(nullptr));
+    return true;
+  });
+}
+
+int32_t CurrentKeyState() {
+  return (GetKeyState(VK_CONTROL) < 0 ? 1 : 0) | (GetKeyState(VK_SHIFT) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}

@@ -1,0 +1,75 @@
+// What every unit shares: the object behind the unit's window, the window procedure that turns
+// the common messages into events, and how a window of any class is put under that procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "runtime/frame/events.h"
+
+// Messages the loader sends while it builds a window.
+constexpr UINT kUnitSetUpMessage = 0x806F;    // to every unit: finish your own set-up
+constexpr UINT kWindowSetUpMessage = 0x8004;  // to the window unit, after its units
+constexpr UINT kUnitLoadedMessage = 0x8076;   // to every unit at the end of the load
+// A control's notification, sent back by its parent to the control's own unit.
+constexpr UINT kReflectedCommand = WM_USER + 0x1C00 + WM_COMMAND;  // OCM_COMMAND
+
+class UnitObject {
+ public:
+  UnitObject(uint32_t windowId, uint32_t unitId) : windowId_(windowId), unitId_(unitId) {}
+  virtual ~UnitObject() = default;
+  UnitObject(const UnitObject&) = delete;
+  UnitObject& operator=(const UnitObject&) = delete;
+
+  // The kind's own handling of a message; true when it answered it (with `result`).
+  virtual bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // A notification code the unit's control sent its parent (WM_COMMAND).
+  virtual void OnCommand(WORD notification);
+
+  uint32_t windowId() const { return windowId_; }
+  uint32_t unitId() const { return unitId_; }
+  HWND window() const { return window_; }
+  // The procedure below the unit's: the class's own for a foreign class, else DefWindowProcA.
+  WNDPROC defaultProcedure() const { return defaultProcedure_; }
+
+  // Raises one of the unit's events; the record comes back with the handler's answer.
+  EventRecord Raise(int32_t event, std::span<const int32_t> arguments = {}) const;
+
+ private:
+  friend bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
+  friend class DispatchDepth;
+  friend LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam);
+  uint32_t windowId_;
+  uint32_t unitId_;
+  HWND window_ = nullptr;
+  WNDPROC defaultProcedure_ = DefWindowProcA;
+  int depth_ = 0;          // calls of the unit's procedure in progress
+  bool detached_ = false;  // the window is gone; the object goes when the last call returns
+};
+
+// The procedure every unit window runs under.
+LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Puts a window under UnitWindowProc with its object; the window owns the object from here on
+// and deletes it when it is destroyed. A window of a class whose procedure is another one is
+// subclassed, that procedure becoming the unit's default procedure. On failure the window is
+// left as it was and the object is deleted.
+bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
+
+// The object of a unit window; null for any other window.
+UnitObject* UnitObjectOf(HWND window);
+// The unit that holds `window`: the window itself or its nearest ancestor that is a unit.
+UnitObject* EnclosingUnit(HWND window);
+
+// Makes sure a window class of this name exists: registers it the first time under
+// UnitWindowProc (redraw on resize, double clicks, arrow cursor, no background brush) unless
+// the system or the program already has one of that name. `library` remembers who registered
+// it, so that the library's exit takes it away again.
+bool UseRuntimeClass(const char* name, uint32_t library);
+void UnregisterRuntimeClasses(uint32_t library);
+
+// The key-state word of the events: 1 Ctrl, 2 Shift, 4 Alt.
+int32_t CurrentKeyState();

@@ -1,0 +1,7 @@
+// Handlers named by the child program's window description.
+#pragma once
+
+void ChildCreated();
+void ChildLeftDown();
+void RaiseErrorOnClick();
+void LogClick();

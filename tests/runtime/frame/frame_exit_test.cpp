@@ -1,0 +1,194 @@
+// The ends of a process over the runtime, in a child program (frame_child.exe): the last window
+// closed ends the loop and the exit routine runs once; a runtime error ends the process with
+// -1 without the exit routine, runs no handler while its box is open, and, raised on another
+// thread, has the user-interface thread run the orderly exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+std::string ChildPath() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "frame_child.exe";
+}
+
+template <class Condition>
+bool WaitFor(Condition done, int milliseconds = 10000) {
+  for (int waited = 0; waited < milliseconds; waited += 20) {
+    if (done()) return true;
+    Sleep(20);
+  }
+  return done();
+}
+
+class Child {
+ public:
+  Child(const std::string& scenario, const std::string& log, const std::string& program = ChildPath()) {
+    std::string line = program;
+    line.insert(0, 1, '"');
+    line += "\" " + scenario + " \"" + log + "\"";
+    STARTUPINFOA startup{sizeof startup};
+    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process_) != FALSE;
+    if (started_) CloseHandle(process_.hThread);
+  }
+  ~Child() {
+    if (!started_) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hProcess);
+  }
+  bool started() const { return started_; }
+  DWORD id() const { return process_.dwProcessId; }
+  DWORD thread() const { return process_.dwThreadId; }
+  // The exit code, or 0xDEAD when the child did not end in time.
+  DWORD Wait(DWORD milliseconds = 20000) const {
+    if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return 0xDEAD;
+    DWORD code = 0xDEAD;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+};
+
+std::string Log(const ScratchFolder& folder) { return ReadFileBytes(folder.file("log.txt")).value_or(""); }
+
+TEST(ProcessEnd, ClosingTheLastWindowEndsTheLoopAndRunsTheExitRoutineOnce) {
+  ScratchFolder folder;
+  Child child("normal", folder.file("log.txt"));
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.Wait(), 0u);
+  EXPECT_EQ(Log(folder), "created\nloop 0\nexit routine\n");
+}
+
+// The second byte of "淺" in GBK is 0x5C, a backslash when read byte by byte: the program's
+// folder must still end at the last real backslash.
+TEST(ProcessEnd, ProgramFolderIsSplitByCharactersAndMadeCurrent) {
+  ScratchFolder folder;
+  const std::string program = folder.file("frame_淺.exe");
+  ASSERT_TRUE(CopyFileA(ChildPath().c_str(), program.c_str(), FALSE));
+  Child child("folder", folder.file("log.txt"), program);
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.Wait(), 0u);
+  EXPECT_EQ(Log(folder), folder.path() + "|" + folder.path() + "|frame_淺.exe\nexit routine\n");
+}
+
+struct ErrorCase {
+  const char* scenario;
+  const char* message;
+  const char* before;  // what the log holds before the report
+};
+
+class RuntimeErrorEnd : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(RuntimeErrorEnd, ReportsEndsWithMinusOneAndSkipsTheExitRoutine) {
+  const ErrorCase& c = GetParam();
+  ScratchFolder folder;
+  Child child(c.scenario, folder.file("log.txt"));
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
+  EXPECT_EQ(Log(folder), std::string(c.before) + "box:运行时出错!\r\n\r\n错误信息：" + c.message + "\r\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Child, RuntimeErrorEnd,
+    ::testing::Values(ErrorCase{"bad-templates", "载入窗口模板数据段出错!", ""},
+                      ErrorCase{"unknown-handlers", "载入窗口模板数据段出错!", ""},
+                      ErrorCase{"bad-start", "载入启动窗口失败", ""},
+                      ErrorCase{"event-window", "未找到引发事件的窗口", ""},
+                      ErrorCase{"event-unit", "未找到引发事件的窗口组件", "created\n"},
+                      ErrorCase{"event-type", "引发事件的窗口组件无效", "created\n"},
+                      ErrorCase{"property-window", "未载入欲访问窗口组件所在的窗口", ""},
+                      ErrorCase{"property-type", "指定窗口尚未载入", "created\n"},
+                      ErrorCase{"unit-handle", "指定窗口或窗口组件不存在或尚未载入", ""}),
+    [](const auto& p) {
+      std::string name = p.param.scenario;
+      std::erase(name, '-');
+      return name;
+    });
+
+TEST(ProcessEnd, ErrorOnAnotherThreadHasTheInterfaceThreadRunTheExit) {
+  ScratchFolder folder;
+  Child child("thread", folder.file("log.txt"));
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
+  EXPECT_EQ(Log(folder), "created\nbox:运行时出错!\r\n\r\n错误信息：线程里出错\r\n\ndestroyed on the gui thread\n");
+}
+
+struct BoxSearch {
+  DWORD process;
+  HWND box;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<BoxSearch*>(context);
+  char className[32] = "";
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  GetClassNameA(window, className, sizeof className);
+  if (owner == search->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
+    search->box = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FocusOf(DWORD thread) {
+  GUITHREADINFO info{sizeof info};
+  return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+void Click(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+TEST(ProcessEnd, NoHandlerRunsWhileTheErrorBoxIsOpen) {
+  ScratchFolder folder;
+  Child child("error-box", folder.file("log.txt"));
+  ASSERT_TRUE(child.started());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA("WTWindow", "子程序窗口")) && IsWindowVisible(window); }));
+  const HWND failing = FindWindowExA(window, nullptr, "Button", "出错");
+  const HWND logging = FindWindowExA(window, nullptr, "Button", "记录");
+  ASSERT_TRUE(failing && logging);
+  Click(failing);
+  BoxSearch search{child.id(), nullptr};
+  ASSERT_TRUE(WaitFor([&] {
+    EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
+    return search.box != nullptr;
+  }));
+
+  // With the box open the window still takes input: the press moves the focus to the button,
+  // yet neither its click handler nor the window's left-button handler runs.
+  Click(logging);
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(child.thread()) == logging; }, 5000));
+  PostMessageA(window, WM_LBUTTONDOWN, 0, MAKELPARAM(200, 100));
+  PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(200, 100));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(search.box));
+  char text[256] = "";
+  GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
+  EXPECT_STREQ(text, "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
+
+  PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
+  EXPECT_EQ(Log(folder), "created\n");
+}
+
+}  // namespace
