@@ -21,6 +21,7 @@ using CommandFunction = void (*)(ValueCell* result, int32_t count, const ValueCe
   ANY(BitOr)                        \
   ANY(ShiftRight)                   \
   WIN(RunCommandLine)               \
+  WIN(GetUnitHandle)                \
   ANY(TextLength)                   \
   ANY(ByteBlockLength)              \
   ANY(Abs)                          \
@@ -49,6 +50,7 @@ using CommandFunction = void (*)(ValueCell* result, int32_t count, const ValueCe
   WIN(ScreenHeight)                 \
   ANY(MakeColor)                    \
   WIN(DefaultBackColor)             \
+  WIN(FindUnits)                    \
   ANY(UnitListCount)                \
   ANY(UnitListItem)                 \
   ANY(FreeUnitList)

@@ -7,6 +7,10 @@
 #include <optional>
 #include <utility>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "runtime/commands/command_table.h"
 #include "runtime/commands/unit_lists.h"
 #include "runtime/owned_value.h"
@@ -81,6 +85,12 @@ int32_t ScreenWidth();
 int32_t ScreenHeight();
 int32_t DefaultBackColor();
 void OpenWebPage(std::optional<TextValue> address = std::nullopt);
+// The units of a loaded window by name prefix, type name and tag range; null when none match.
+UnitList FindUnits(const UnitReference& window, std::optional<TextValue> namePrefix = std::nullopt,
+                   std::optional<TextValue> typeName = std::nullopt, std::optional<int32_t> lowTag = std::nullopt,
+                   std::optional<int32_t> highTag = std::nullopt);
+// The window handle of a loaded window or unit; any other is a runtime error.
+HWND GetUnitHandle(const UnitReference& unit);
 #endif
 
 }  // namespace Commands

@@ -21,6 +21,11 @@ ValueCell Optional(std::optional<int32_t> value) { return value ? IntCell(*value
 OwnedText TextResult(const ValueCell& cell) { return OwnedText(static_cast<TextValue>(CellPointer(cell))); }
 OwnedBytes BytesResult(const ValueCell& cell) { return OwnedBytes(static_cast<ByteBlock>(CellPointer(cell))); }
 
+// A unit is its type code with the window id and the unit id as the two value words.
+ValueCell PassUnit(const UnitReference& unit) { return ValueCell{unit.windowId, unit.unitId, unit.type}; }
+
+ValueCell OptionalText(std::optional<TextValue> text) { return text ? Commands::PassText(*text) : ValueCell{}; }
+
 // A unit list travels as its address.
 ValueCell PassList(UnitList list) { return PointerCell(TC_INT, list); }
 
@@ -147,6 +152,18 @@ int32_t DefaultBackColor() { return CellInt(Call(RuntimeCommand::DefaultBackColo
 void OpenWebPage(std::optional<TextValue> address) {
   const ValueCell argument = address ? PassText(*address) : ValueCell{};
   CallLibraryCommand(LibraryCommand::OpenWebPage, 1, &argument);
+}
+
+UnitList FindUnits(const UnitReference& window, std::optional<TextValue> namePrefix,
+                   std::optional<TextValue> typeName, std::optional<int32_t> lowTag, std::optional<int32_t> highTag) {
+  const ValueCell list = Call(RuntimeCommand::FindUnits, {PassUnit(window), OptionalText(namePrefix),
+                                                          OptionalText(typeName), Optional(lowTag), Optional(highTag)});
+  return static_cast<UnitList>(CellPointer(list));
+}
+
+HWND GetUnitHandle(const UnitReference& unit) {
+  const ValueCell handle = Call(RuntimeCommand::GetUnitHandle, {PassUnit(unit)});
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(CellInt(handle)));
 }
 #endif
 

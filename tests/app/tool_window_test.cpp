@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/forum_link.h"
 #include "app/server_profiles.h"
+#include "tests/support/registry_value.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -34,16 +36,19 @@ std::string Content(const ServerProfile& profile, int index) {
   return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
 }
 
-void Click(HWND control) {
+void Press(HWND control, DWORD down, DWORD up, int times = 1) {
   RECT r;
   GetWindowRect(control, &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, inputs, sizeof(INPUT));
+  for (int i = 0; i < times; ++i) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = down;
+    inputs[1].mi.dwFlags = up;
+    SendInput(2, inputs, sizeof(INPUT));
+  }
 }
+void Click(HWND control) { Press(control, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
 
 struct BoxSearch {
   DWORD process;
@@ -144,6 +149,109 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
 
   EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+struct UnitPlace {
+  const char* text;  // window text, or the class for the picture box
+  RECT rect;         // left, top, right, bottom in the window's client area
+};
+
+// Template order is stacking order: the first unit lies on top.
+constexpr UnitPlace kUnitsTopToBottom[] = {
+    {"打开Dostren论坛", {216, 240, 344, 304}},
+    {nullptr, {8, 240, 216, 304}},
+    {"体验服转正服", {176, 176, 344, 232}},
+    {"正服转体验服", {8, 176, 176, 232}},
+    {"先把转换器放到飞车目录里", {56, 32, 328, 64}},
+    {"转换前 请先到官网下载最新的飞车版本！！再转换！！~~(本来想12月后更新的，但是...还是定期更吧)，如果是已是最新版本，直接使用！",
+     {24, 64, 328, 192}},
+};
+
+TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+
+  RECT outer;
+  GetWindowRect(tool.window(), &outer);
+  EXPECT_EQ((std::vector<LONG>{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top}),
+            (std::vector<LONG>{331, 225, 361, 318}));
+  RECT client_area;
+  GetClientRect(tool.window(), &client_area);
+  EXPECT_EQ(client_area.right, 361);
+  EXPECT_EQ(client_area.bottom, 318);
+  EXPECT_EQ(GetWindowLongA(tool.window(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(tool.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  ASSERT_EQ(children.size(), std::size(kUnitsTopToBottom));
+  for (size_t i = 0; i < children.size(); ++i) {
+    const UnitPlace& expected = kUnitsTopToBottom[i];
+    RECT r;
+    GetWindowRect(children[i], &r);
+    MapWindowPoints(nullptr, tool.window(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<LONG>{expected.rect.left, expected.rect.top, expected.rect.right, expected.rect.bottom}))
+        << i;
+    if (expected.text) {
+      char text[256] = "";
+      GetWindowTextA(children[i], text, sizeof text);
+      EXPECT_STREQ(text, expected.text) << i;
+    }
+    EXPECT_TRUE(IsWindowVisible(children[i])) << i;
+  }
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+// Lines that the stand-in browser has appended, one per opened address.
+std::vector<std::string> OpenedAddresses(const std::string& record) {
+  std::vector<std::string> lines;
+  const std::string text = ReadFileBytes(record).value_or("");
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The forum opens once per left press on the button or the banner (a double click on the
+// banner counts once), and not for a right click. The launch is asynchronous: the record is
+// polled, and a quiet second afterwards shows that nothing more arrives.
+TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  const std::string record = std::string(TOOL_TEST_FOLDER) + "\\opened-urls.txt";
+  DeleteFileA(record.c_str());
+  RegistryValue browser("Software\\Wine\\WineBrowser", "Browsers", URL_APPENDER);
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  HWND banner = FindWindowExA(tool.window(), nullptr, nullptr, "");
+  while (banner && GetDlgCtrlID(banner) == 0) banner = FindWindowExA(tool.window(), banner, nullptr, "");
+  ASSERT_NE(banner, nullptr);
+
+  auto expectOpened = [&](size_t count) {
+    EXPECT_TRUE(WaitFor([&] { return OpenedAddresses(record).size() >= count; }, 30000)) << count;
+    Sleep(1000);
+    const std::vector<std::string> opened = OpenedAddresses(record);
+    EXPECT_EQ(opened.size(), count);
+    for (const std::string& address : opened) EXPECT_EQ(address, ForumAddress);
+  };
+  Click(tool.Button("打开Dostren论坛"));
+  expectOpened(1);
+  Click(banner);
+  expectOpened(2);
+  Press(banner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  expectOpened(3);
+  Press(banner, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  Sleep(1500);
+  EXPECT_EQ(OpenedAddresses(record).size(), 3u);
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+  DeleteFileA(record.c_str());
 }
 
 }  // namespace
