@@ -9,6 +9,7 @@
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/commands/file_commands.h"
+#include "runtime/lazy_procedure.h"
 
 namespace {
 
@@ -114,7 +115,8 @@ void OpenWebPage(ValueCell* result, int32_t count, const ValueCell* cells) {
   const TextValue address = arguments.given(0) ? TextArgument(arguments[0]).value_or("") : kDefaultWebAddress;
   if (!*address) return;
   HWND owner = FindWindowExA(nullptr, nullptr, nullptr, "Microsoft Internet Explorer");
-  ShellExecuteA(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+  static const auto shellExecute = LazyProcedure<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+  if (shellExecute) shellExecute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace CommandForms

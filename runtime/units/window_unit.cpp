@@ -8,6 +8,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/win_handles.h"
 #include "runtime/frame/window_loader.h"
+#include "runtime/lazy_procedure.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/icon_file.h"
 #include "runtime/units/unit_types.h"
@@ -146,8 +147,11 @@ HWND CreateWindowUnit(const UnitCreation& c) {
   SetIcons(window, unit, *p);
   if (p->alwaysOnTop == 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The sound lies in the constant table, which outlives the asynchronous playing.
-  if (!p->sound.empty() && (p->soundPlayMode == 0 || p->soundPlayMode == 1))
-    PlaySoundA(reinterpret_cast<const char*>(p->sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+  if (!p->sound.empty() && (p->soundPlayMode == 0 || p->soundPlayMode == 1)) {
+    static const auto playSound = LazyProcedure<decltype(&PlaySoundA)>("winmm.dll", "PlaySoundA");
+    if (playSound)
+      playSound(reinterpret_cast<const char*>(p->sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+  }
   return window;
 }
 
