@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "runtime/module_paths.h"
+
 namespace {
 
 class FileHandle {
@@ -46,8 +48,8 @@ bool CheckReplaceable(const std::string& target, bool& exists) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  const size_t end = FolderEnd(path);
+  return end ? path.substr(0, end) : std::string(".");
 }
 
 bool WriteAll(HANDLE file, std::span<const ByteBlock> blocks) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "runtime/frame/window_registry.h"
+#include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
 #include "runtime/units/unit_types.h"
 
@@ -23,40 +24,7 @@ struct ExitProgress {
 };
 ExitProgress exitProgress;
 
-// The whole path of a module, however long it is; empty if it cannot be had.
-std::string ModulePath(HMODULE module) {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-}
-
-// Where the folder ends: just after the last backslash that is a character of its own. In GBK
-// the second byte of a double-byte character may be 0x5C, which is no separator.
-size_t FolderEnd(const std::string& path) {
-  size_t end = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\')
-      end = i + 1;
-    else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-      ++i;
-  }
-  return end;
-}
-
-HMODULE RuntimeModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<const char*>(&Runtime), &module);
-  return module;
-}
+HMODULE RuntimeModule() { return ModuleContaining(reinterpret_cast<const void*>(&Runtime)); }
 
 void RecordProgramPaths(RuntimeState& state) {
   const std::string program = ModulePath(nullptr);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
 
 namespace {
@@ -36,39 +37,13 @@ ExportQuery QueryFor(const char* functionName) {
   return {MAKEINTRESOURCEA(ordinal), ordinal != 0};
 }
 
-// The folder of a module's file, with its trailing backslash; empty if it cannot be had. The
-// file name is GBK, so the last backslash is found by characters, not bytes: the trail byte of
-// a double-byte character may be 0x5C.
+// The folder of a module's file, with its trailing backslash; empty if it cannot be had.
 std::string FolderOf(HMODULE module) {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  size_t folderEnd = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\') {
-      folderEnd = i + 1;
-    } else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    }
-  }
-  path.resize(folderEnd);
-  return path;
+  const std::string path = ModulePath(module);
+  return path.substr(0, FolderEnd(path));
 }
 
-HMODULE RuntimeModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<const char*>(&BindImport), &module);
-  return module;
-}
+HMODULE RuntimeModule() { return ModuleContaining(reinterpret_cast<const void*>(&BindImport)); }
 
 // A named DLL: by its path alone when it has a ':', else from the program's folder, the runtime
 // module's folder (skipped when it is the same folder) and then the system's search order; the
