@@ -17,11 +17,3 @@ void WriteBytesToFile(ValueCell* result, int32_t count, const ValueCell* argumen
                        replacement.Commit();
   *result = BoolCell(written);
 }
-
-bool WriteBytesToFile(TextValue path, std::initializer_list<ByteBlock> blocks) {
-  std::vector<ValueCell> cells{PointerCell(TC_TEXT, path)};
-  for (ByteBlock block : blocks) cells.push_back(PointerCell(TC_BYTES, block));
-  ValueCell result;
-  WriteBytesToFile(&result, static_cast<int32_t>(cells.size()), cells.data());
-  return CellBool(result);
-}

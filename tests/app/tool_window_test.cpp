@@ -8,6 +8,7 @@
 
 #include "app/forum_link.h"
 #include "app/server_profiles.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
 #include "tests/support/scratch_folder.h"
 
@@ -22,55 +23,9 @@ std::string ToolPath() {
   return path;
 }
 
-template <class Predicate>
-bool WaitFor(Predicate done, int milliseconds = 10000) {
-  for (int waited = 0; waited < milliseconds; waited += 50) {
-    if (done()) return true;
-    Sleep(50);
-  }
-  return done();
-}
-
 std::string Content(const ServerProfile& profile, int index) {
   ByteBlock block = profile.entries[static_cast<size_t>(index)].content;
   return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
-}
-
-void Press(HWND control, DWORD down, DWORD up, int times = 1) {
-  RECT r;
-  GetWindowRect(control, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  for (int i = 0; i < times; ++i) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = down;
-    inputs[1].mi.dwFlags = up;
-    SendInput(2, inputs, sizeof(INPUT));
-  }
-}
-void Click(HWND control) { Press(control, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
-
-struct BoxSearch {
-  DWORD process;
-  HWND box;
-};
-BOOL CALLBACK FindBox(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<BoxSearch*>(context);
-  char className[32] = "";
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  GetClassNameA(window, className, sizeof className);
-  if (owner == search->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
-    search->box = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND MessageBoxOf(DWORD process) {
-  BoxSearch search{process, nullptr};
-  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-  return search.box;
 }
 
 class RunningTool {
@@ -116,7 +71,7 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   RunningTool tool(exe, elsewhere.path());
   ASSERT_NE(tool.window(), nullptr);
 
-  Click(tool.Button("正服转体验服"));
+  ClickCentre(tool.Button("正服转体验服"));
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(client.file("WorldDef.ini")) == Content(TestServerProfile, 2); }));
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadFileBytes(client.file(TestServerProfile.entries[static_cast<size_t>(i)].fileName)),
@@ -125,9 +80,9 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
 
   // A read-only VER.ini: nothing changes, and one box says which file could not be written.
   SetReadOnly(client.file("VER.ini"), true);
-  Click(tool.Button("体验服转正服"));
+  ClickCentre(tool.Button("体验服转正服"));
   HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(tool.id())) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(tool.id(), kTitle)) != nullptr; }));
   char caption[64] = "";
   GetWindowTextA(box, caption, sizeof caption);
   EXPECT_STREQ(caption, kTitle);
@@ -141,7 +96,7 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
 
   SetReadOnly(client.file("VER.ini"), false);
-  Click(tool.Button("体验服转正服"));
+  ClickCentre(tool.Button("体验服转正服"));
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(client.file("VER.ini")) == Content(LiveServerProfile, 1); }));
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadFileBytes(client.file(LiveServerProfile.entries[static_cast<size_t>(i)].fileName)),
@@ -241,13 +196,13 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
     EXPECT_EQ(opened.size(), count);
     for (const std::string& address : opened) EXPECT_EQ(address, ForumAddress);
   };
-  Click(tool.Button("打开Dostren论坛"));
+  ClickCentre(tool.Button("打开Dostren论坛"));
   expectOpened(1);
-  Click(banner);
+  ClickCentre(banner);
   expectOpened(2);
-  Press(banner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  PressCentre(banner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   expectOpened(3);
-  Press(banner, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  PressCentre(banner, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   Sleep(1500);
   EXPECT_EQ(OpenedAddresses(record).size(), 3u);
   EXPECT_EQ(tool.CloseAndWait(), 0u);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "runtime/commands/commands.h"
 #include "runtime/commands/file_commands.h"
 #include "runtime/constant_segment.h"
 #include "runtime/value_helpers.h"
@@ -20,8 +21,8 @@ OwnedBytes Block(const std::string& bytes) {
 TEST(WriteBytesToFile, EmptyPathWritesNothing) {
   ScratchFolder folder;
   OwnedBytes data = Block("data");
-  EXPECT_FALSE(WriteBytesToFile(EmptyText, {data.get()}));
-  EXPECT_FALSE(WriteBytesToFile(nullptr, {data.get()}));
+  EXPECT_FALSE(Commands::WriteBytesToFile(EmptyText, {data.get()}));
+  EXPECT_FALSE(Commands::WriteBytesToFile(nullptr, {data.get()}));
   EXPECT_EQ(folder.Names(), Names{});
 }
 
@@ -30,7 +31,7 @@ TEST(WriteBytesToFile, WritesBlocksBackToBackAndReplacesTheWholeFile) {
   WriteFileBytes(folder.file("a.ini"), std::string(300, 'x'));
   OwnedBytes first = Block("[info]\r\n");
   OwnedBytes second = Block(std::string("v\0=1", 4));
-  EXPECT_TRUE(WriteBytesToFile("a.ini", {first.get(), nullptr, &EmptyByteBlock, second.get()}));
+  EXPECT_TRUE(Commands::WriteBytesToFile("a.ini", {first.get(), nullptr, &EmptyByteBlock, second.get()}));
   EXPECT_EQ(ReadFileBytes(folder.file("a.ini")), std::string("[info]\r\nv\0=1", 12));
   EXPECT_EQ(folder.Names(), Names{"a.ini"});
 }
@@ -38,8 +39,8 @@ TEST(WriteBytesToFile, WritesBlocksBackToBackAndReplacesTheWholeFile) {
 TEST(WriteBytesToFile, AnEmptyBlockAloneLeavesAnEmptyFile) {
   ScratchFolder folder;
   WriteFileBytes(folder.file("old.ini"), "old content");
-  EXPECT_TRUE(WriteBytesToFile("new.ini", {&EmptyByteBlock}));
-  EXPECT_TRUE(WriteBytesToFile("old.ini", {nullptr}));
+  EXPECT_TRUE(Commands::WriteBytesToFile("new.ini", {&EmptyByteBlock}));
+  EXPECT_TRUE(Commands::WriteBytesToFile("old.ini", {nullptr}));
   EXPECT_EQ(ReadFileBytes(folder.file("new.ini")), "");
   EXPECT_EQ(ReadFileBytes(folder.file("old.ini")), "");
 }
@@ -48,7 +49,7 @@ TEST(WriteBytesToFile, RelativeNamesResolveAgainstTheCurrentDirectory) {
   ScratchFolder outer;
   ScratchFolder inner;  // now the current directory
   OwnedBytes data = Block("here");
-  EXPECT_TRUE(WriteBytesToFile("VER.ini", {data.get()}));
+  EXPECT_TRUE(Commands::WriteBytesToFile("VER.ini", {data.get()}));
   EXPECT_EQ(ReadFileBytes(inner.file("VER.ini")), "here");
   EXPECT_EQ(outer.Names().count("VER.ini"), 0u);
 }
@@ -60,7 +61,7 @@ TEST(WriteBytesToFile, RefusesAReadOnlyTarget) {
   WriteFileBytes(folder.file("VER.ini"), "old");
   SetReadOnly(folder.file("VER.ini"), true);
   OwnedBytes data = Block("new");
-  EXPECT_FALSE(WriteBytesToFile("VER.ini", {data.get()}));
+  EXPECT_FALSE(Commands::WriteBytesToFile("VER.ini", {data.get()}));
   EXPECT_EQ(ReadFileBytes(folder.file("VER.ini")), "old");
   EXPECT_EQ(GetFileAttributesA(folder.file("VER.ini").c_str()) & FILE_ATTRIBUTE_READONLY,
             static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
@@ -74,11 +75,11 @@ TEST(WriteBytesToFile, RefusesATargetAnotherProcessHoldsOpen) {
   {
     FileHolder holder(folder.file("DirSvrInfo1.ini"));
     ASSERT_TRUE(holder.holding());
-    EXPECT_FALSE(WriteBytesToFile("DirSvrInfo1.ini", {data.get()}));
+    EXPECT_FALSE(Commands::WriteBytesToFile("DirSvrInfo1.ini", {data.get()}));
   }
   EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), "old");
   EXPECT_EQ(folder.Names(), Names{"DirSvrInfo1.ini"});
-  EXPECT_TRUE(WriteBytesToFile("DirSvrInfo1.ini", {data.get()}));
+  EXPECT_TRUE(Commands::WriteBytesToFile("DirSvrInfo1.ini", {data.get()}));
   EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), "new");
 }
 
@@ -86,8 +87,8 @@ TEST(WriteBytesToFile, RefusesADirectoryAndAMissingFolder) {
   ScratchFolder folder;
   CreateDirectoryA(folder.file("sub").c_str(), nullptr);
   OwnedBytes data = Block("x");
-  EXPECT_FALSE(WriteBytesToFile("sub", {data.get()}));
-  EXPECT_FALSE(WriteBytesToFile("missing\\VER.ini", {data.get()}));
+  EXPECT_FALSE(Commands::WriteBytesToFile("sub", {data.get()}));
+  EXPECT_FALSE(Commands::WriteBytesToFile("missing\\VER.ini", {data.get()}));
   EXPECT_EQ(folder.Names(), Names{"sub"});
 }
 

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -19,14 +20,6 @@ std::string ChildPath() {
   return folder.substr(0, folder.find_last_of('\\') + 1) + "frame_child.exe";
 }
 
-template <class Condition>
-bool WaitFor(Condition done, int milliseconds = 10000) {
-  for (int waited = 0; waited < milliseconds; waited += 20) {
-    if (done()) return true;
-    Sleep(20);
-  }
-  return done();
-}
 
 class Child {
  public:
@@ -124,39 +117,11 @@ TEST(ProcessEnd, ErrorOnAnotherThreadHasTheInterfaceThreadRunTheExit) {
   EXPECT_EQ(Log(folder), "created\nbox:运行时出错!\r\n\r\n错误信息：线程里出错\r\n\ndestroyed on the gui thread\n");
 }
 
-struct BoxSearch {
-  DWORD process;
-  HWND box;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<BoxSearch*>(context);
-  char className[32] = "";
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  GetClassNameA(window, className, sizeof className);
-  if (owner == search->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
-    search->box = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND FocusOf(DWORD thread) {
   GUITHREADINFO info{sizeof info};
   return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-void Click(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, inputs, sizeof(INPUT));
-}
 
 TEST(ProcessEnd, NoHandlerRunsWhileTheErrorBoxIsOpen) {
   ScratchFolder folder;
@@ -167,26 +132,23 @@ TEST(ProcessEnd, NoHandlerRunsWhileTheErrorBoxIsOpen) {
   const HWND failing = FindWindowExA(window, nullptr, "Button", "出错");
   const HWND logging = FindWindowExA(window, nullptr, "Button", "记录");
   ASSERT_TRUE(failing && logging);
-  Click(failing);
-  BoxSearch search{child.id(), nullptr};
-  ASSERT_TRUE(WaitFor([&] {
-    EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
-    return search.box != nullptr;
-  }));
+  ClickCentre(failing);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(child.id(), "错误")) != nullptr; }));
 
   // With the box open the window still takes input: the press moves the focus to the button,
   // yet neither its click handler nor the window's left-button handler runs.
-  Click(logging);
+  ClickCentre(logging);
   EXPECT_TRUE(WaitFor([&] { return FocusOf(child.thread()) == logging; }, 5000));
   PostMessageA(window, WM_LBUTTONDOWN, 0, MAKELPARAM(200, 100));
   PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(200, 100));
   Sleep(300);
-  EXPECT_TRUE(IsWindowVisible(search.box));
+  EXPECT_TRUE(IsWindowVisible(box));
   char text[256] = "";
-  GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
   EXPECT_STREQ(text, "运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
 
-  PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
   EXPECT_EQ(Log(folder), "created\n");
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/templates/template_program.h"
+#include "tests/support/gui_driver.h"
 
 extern const TemplateProgram FrameTestTemplates;
 
@@ -96,4 +97,3 @@ Capture CaptureClient(HWND window, RECT area);
 void RepaintNow(HWND window);
 // A real left click at a window's centre through SendInput. Under Wine without a window
 // manager the press also activates the window; on Windows the test must own the foreground.
-void ClickCentre(HWND window);

@@ -1,0 +1,23 @@
+// Driving other programs' windows in GUI tests: waiting for a condition, real mouse input at a
+// window's centre, and finding a process's message box.
+#pragma once
+
+#include <windows.h>
+
+// Polls the condition every 20 ms until it holds or the time is up; gives its last answer.
+template <class Condition>
+bool WaitFor(Condition done, int milliseconds = 10000) {
+  for (int waited = 0; waited < milliseconds; waited += 20) {
+    if (done()) return true;
+    Sleep(20);
+  }
+  return done();
+}
+
+// Moves the mouse to the window's centre and sends `times` pairs of the given button events.
+void PressCentre(HWND window, DWORD down, DWORD up, int times = 1);
+void ClickCentre(HWND window);
+
+// The visible dialog box ("#32770") of the process, with the given caption when one is given;
+// null while there is none.
+HWND MessageBoxOf(DWORD process, const char* caption = nullptr);
