@@ -52,16 +52,8 @@ class PictureBoxUnit : public UnitObject {
         result = 1;  // painted together with the picture
         return true;
       case WM_PAINT:
-        if (wParam) {
-          Paint(window, reinterpret_cast<HDC>(wParam));
-        } else {
-          PaintDc dc(window);
-          Paint(window, dc.get());
-        }
-        return true;
       case WM_PRINTCLIENT:
-        Paint(window, reinterpret_cast<HDC>(wParam));
-        return true;
+        return AnswerPaintMessage(window, message, wParam, [this](HWND w, HDC dc) { Paint(w, dc); });
     }
     return false;
   }

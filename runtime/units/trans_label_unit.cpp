@@ -50,16 +50,8 @@ class TransLabelUnit : public UnitObject {
         result = 1;  // the parent shows through
         return true;
       case WM_PAINT:
-        if (wParam) {
-          Paint(window, reinterpret_cast<HDC>(wParam));
-        } else {
-          PaintDc dc(window);
-          Paint(window, dc.get());
-        }
-        return true;
       case WM_PRINTCLIENT:
-        Paint(window, reinterpret_cast<HDC>(wParam));
-        return true;
+        return AnswerPaintMessage(window, message, wParam, [this](HWND w, HDC dc) { Paint(w, dc); });
       case WM_SETTEXT:
         result = CallWindowProcA(defaultProcedure(), window, message, wParam, lParam);
         RepaintBeneath(window);

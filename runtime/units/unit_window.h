@@ -9,6 +9,7 @@
 #include <span>
 
 #include "runtime/frame/events.h"
+#include "runtime/frame/win_handles.h"
 
 // Messages the loader sends while it builds a window.
 constexpr UINT kUnitSetUpMessage = 0x806F;    // to every unit: finish your own set-up
@@ -73,3 +74,24 @@ void UnregisterRuntimeClasses(uint32_t library);
 
 // The key-state word of the events: 1 Ctrl, 2 Shift, 4 Alt.
 int32_t CurrentKeyState();
+
+// Answers the painting messages of a kind that paints itself: WM_PAINT (into the given DC, or
+// between BeginPaint and EndPaint) and WM_PRINTCLIENT, each by paint(window, dc). False for any
+// other message.
+template <class Paint>
+bool AnswerPaintMessage(HWND window, UINT message, WPARAM wParam, Paint paint) {
+  switch (message) {
+    case WM_PAINT:
+      if (wParam) {
+        paint(window, reinterpret_cast<HDC>(wParam));
+      } else {
+        PaintDc dc(window);
+        paint(window, dc.get());
+      }
+      return true;
+    case WM_PRINTCLIENT:
+      paint(window, reinterpret_cast<HDC>(wParam));
+      return true;
+  }
+  return false;
+}
