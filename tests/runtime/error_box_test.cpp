@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -50,40 +51,11 @@ class Process {
   DWORD id_ = 0;
 };
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  const int n = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-struct BoxSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchErrorBox(HWND window, LPARAM p) {
-  auto* search = reinterpret_cast<BoxSearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || ClassOf(window) != "#32770" || TextOf(window) != "错误") return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 // The process's dialog box captioned "错误", once it is on the screen.
 HWND AwaitErrorBox(DWORD processId, int seconds) {
-  BoxSearch search{processId, nullptr};
-  for (int i = 0; i < seconds * 20 && !search.found; ++i) {
-    EnumWindows(MatchErrorBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(50);
-  }
-  return search.found;
+  HWND box = nullptr;
+  WaitFor([&] { return (box = MessageBoxOf(processId, "错误")) != nullptr; }, seconds * 1000);
+  return box;
 }
 
 // The probe's command line: the case and the folder for its markers.
