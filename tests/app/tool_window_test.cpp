@@ -8,6 +8,7 @@
 
 #include "app/forum_link.h"
 #include "app/server_profiles.h"
+#include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
 #include "tests/support/scratch_folder.h"
@@ -28,37 +29,24 @@ std::string Content(const ServerProfile& profile, int index) {
   return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
 }
 
+// The tool started from a folder of the test's choosing, with its start window once shown.
 class RunningTool {
  public:
-  explicit RunningTool(const std::string& exe, const std::string& currentDirectory) {
-    std::string line = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory.c_str(),
-                              &startup, &process_) != FALSE;
-    if (!started_) return;
-    CloseHandle(process_.hThread);
+  RunningTool(const std::string& exe, const std::string& currentDirectory)
+      : process_("\"" + exe + "\"", currentDirectory) {
+    if (!process_.started()) return;
     WaitFor([&] { return (window_ = FindWindowA(nullptr, kTitle)) != nullptr && IsWindowVisible(window_); });
   }
-  ~RunningTool() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
-    CloseHandle(process_.hProcess);
-  }
   HWND window() const { return window_; }
-  DWORD id() const { return process_.dwProcessId; }
+  DWORD id() const { return process_.id(); }
   HWND Button(const char* caption) const { return FindWindowExA(window_, nullptr, "Button", caption); }
   DWORD CloseAndWait() {
     PostMessageA(window_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) return 0xDEAD;
-    DWORD code = 0xDEAD;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
+    return process_.AwaitExit(10000).value_or(0xDEAD);
   }
 
  private:
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
+  ChildProcess process_;
   HWND window_ = nullptr;
 };
 

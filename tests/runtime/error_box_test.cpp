@@ -9,47 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
-
-class Process {
- public:
-  explicit Process(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-      return;
-    }
-    CloseHandle(started.hThread);
-    handle_ = started.hProcess;
-    id_ = started.dwProcessId;
-  }
-  ~Process() {
-    if (!handle_) return;
-    if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) TerminateProcess(handle_, 99);
-    CloseHandle(handle_);
-  }
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
-  bool started() const { return handle_ != nullptr; }
-  DWORD id() const { return id_; }
-  bool running() const { return WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
-  // The exit code once the process has ended within the time; nothing if it has not.
-  std::optional<DWORD> AwaitExit(DWORD milliseconds) const {
-    if (WaitForSingleObject(handle_, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
-    GetExitCodeProcess(handle_, &code);
-    return code;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-  DWORD id_ = 0;
-};
 
 // The process's dialog box captioned "错误", once it is on the screen.
 HWND AwaitErrorBox(DWORD processId, int seconds) {
@@ -79,7 +43,7 @@ class ErrorBox : public testing::TestWithParam<BoxCase> {};
 
 TEST_P(ErrorBox, ShowsTheReportThenEndsWithMinusOneWithoutTheExitRoutine) {
   ScratchFolder folder;
-  Process probe(ProbeCommandLine(GetParam().probeCase, folder.path()));
+  ChildProcess probe(ProbeCommandLine(GetParam().probeCase, folder.path()));
   ASSERT_TRUE(probe.started());
 
   const HWND box = AwaitErrorBox(probe.id(), 30);
@@ -122,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The markers would show an exit routine that ran: an orderly exit without an error runs it.
 TEST(ErrorBox, TheExitRoutineMarkerAppearsWhenTheRoutineRuns) {
   ScratchFolder folder;
-  Process probe(ProbeCommandLine("normal", folder.path()));
+  ChildProcess probe(ProbeCommandLine("normal", folder.path()));
   ASSERT_TRUE(probe.started());
   EXPECT_EQ(probe.AwaitExit(30000), 0u);
   EXPECT_EQ(ReadFileBytes(folder.file("exit-routine.txt")), "ran");

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
 
@@ -20,37 +21,13 @@ std::string ChildPath() {
   return folder.substr(0, folder.find_last_of('\\') + 1) + "frame_child.exe";
 }
 
-
-class Child {
+// The frame's child program running one scenario, logging into a file.
+class Child : public ChildProcess {
  public:
-  Child(const std::string& scenario, const std::string& log, const std::string& program = ChildPath()) {
-    std::string line = program;
-    line.insert(0, 1, '"');
-    line += "\" " + scenario + " \"" + log + "\"";
-    STARTUPINFOA startup{sizeof startup};
-    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process_) != FALSE;
-    if (started_) CloseHandle(process_.hThread);
-  }
-  ~Child() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
-    CloseHandle(process_.hProcess);
-  }
-  bool started() const { return started_; }
-  DWORD id() const { return process_.dwProcessId; }
-  DWORD thread() const { return process_.dwThreadId; }
+  Child(const std::string& scenario, const std::string& log, const std::string& program = ChildPath())
+      : ChildProcess("\"" + program + "\" " + scenario + " \"" + log + "\"") {}
   // The exit code, or 0xDEAD when the child did not end in time.
-  DWORD Wait(DWORD milliseconds = 20000) const {
-    if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return 0xDEAD;
-    DWORD code = 0xDEAD;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
-  }
-
- private:
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
+  DWORD Wait(DWORD milliseconds = 20000) const { return AwaitExit(milliseconds).value_or(0xDEAD); }
 };
 
 std::string Log(const ScratchFolder& folder) { return ReadFileBytes(folder.file("log.txt")).value_or(""); }

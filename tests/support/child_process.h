@@ -1,0 +1,28 @@
+// A program that a test starts and owns: ended by force if it is still running when the object
+// goes, so that no test leaves a process behind.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+class ChildProcess {
+ public:
+  // Starts the command line; an empty current directory means the test's own.
+  explicit ChildProcess(std::string commandLine, const std::string& currentDirectory = {});
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const { return started_; }
+  DWORD id() const { return process_.dwProcessId; }
+  DWORD thread() const { return process_.dwThreadId; }
+  bool running() const;
+  // The exit code once the process has ended within the time; nothing if it has not.
+  std::optional<DWORD> AwaitExit(DWORD milliseconds) const;
+
+ private:
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+};
