@@ -26,18 +26,50 @@ BOOL CALLBACK MatchBox(HWND window, LPARAM context) {
   return FALSE;
 }
 
+// Absolute input coordinates run from 0 to 65535 over the primary screen; aiming at the middle of
+// the pixel lands on it whether the conversion back rounds or truncates.
+LONG Normalised(int pixel, int screenSize) {
+  return static_cast<LONG>((static_cast<long long>(2 * pixel + 1) * 65536) / (2LL * screenSize));
+}
+
+// The window holding the mouse capture in the thread that owns `window`.
+HWND CaptureOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndCapture;
+}
+
 }  // namespace
 
 void PressCentre(HWND window, DWORD down, DWORD up, int times) {
   RECT r;
   GetWindowRect(window, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  // Wine: a window newly mapped under the X pointer reports the pointer's old place a moment
+  // later, which moves the cursor back after SetCursorPos; so every event carries its own
+  // position, and the press waits until the target is the window at that point.
+  SetCursorPos(centre.x, centre.y);
+  WaitFor([&] { return WindowFromPoint(centre) == window; }, 2000);
+  char className[16] = "";
+  GetClassNameA(window, className, sizeof className);
+  const bool capturesWhenPressed = _stricmp(className, "Button") == 0;
+  const LONG x = Normalised(centre.x, GetSystemMetrics(SM_CXSCREEN));
+  const LONG y = Normalised(centre.y, GetSystemMetrics(SM_CYSCREEN));
   for (int i = 0; i < times; ++i) {
     INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = down;
-    inputs[1].mi.dwFlags = up;
-    SendInput(2, inputs, sizeof(INPUT));
+    for (INPUT& input : inputs) {
+      input.type = INPUT_MOUSE;
+      input.mi.dx = x;
+      input.mi.dy = y;
+    }
+    inputs[0].mi.dwFlags = down | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = up | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    // A button takes the capture when pressed; releasing only after it has, as a hand would,
+    // keeps a focus change still on its way from cancelling the press.
+    if (capturesWhenPressed) WaitFor([&] { return CaptureOf(window) == window; }, 1000);
+    SendInput(1, &inputs[1], sizeof(INPUT));
   }
 }
 
