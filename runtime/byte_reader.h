@@ -22,6 +22,12 @@ class ByteReader {
     cursor_ += 4;
     return true;
   }
+  bool ReadUInt32(uint32_t& value) {
+    int32_t v = 0;
+    if (!ReadInt32(v)) return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+  }
   // A count that must be 0 or more and small enough that `elementSize` bytes of each fit.
   bool ReadCount(int32_t& count, size_t elementSize) {
     int32_t n = 0;
@@ -44,6 +50,13 @@ class ByteReader {
   bool ReadSized(std::span<const unsigned char>& bytes) {
     int32_t n = 0;
     return ReadCount(n, 1) && ReadBytes(static_cast<size_t>(n), bytes);
+  }
+  // int32 length, then that many bytes of text without a NUL.
+  bool ReadSizedText(std::string_view& text) {
+    std::span<const unsigned char> bytes;
+    if (!ReadSized(bytes)) return false;
+    text = {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+    return true;
   }
   // NUL-terminated text; the NUL must lie within the range.
   bool ReadText(std::string_view& text) {

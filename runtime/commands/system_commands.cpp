@@ -9,23 +9,10 @@
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/commands/file_commands.h"
+#include "runtime/frame/win_handles.h"
 #include "runtime/lazy_procedure.h"
 
 namespace {
-
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  ~KernelHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 class FindHandle {
  public:
@@ -88,8 +75,8 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
     return;
   }
-  const KernelHandle process(started.hProcess);
-  const KernelHandle thread(started.hThread);
+  const OwnedKernelHandle process(started.hProcess);
+  const OwnedKernelHandle thread(started.hThread);
   if (wait) {
     WaitForSingleObject(process.get(), INFINITE);
   } else {

@@ -6,9 +6,10 @@
 #include <cstring>
 
 #include "runtime/frame/window_registry.h"
-#include "runtime/heap.h"
 #include "runtime/runtime_error.h"
 #include "runtime/units/unit_types.h"
+#include "runtime/value_helpers.h"
+#include "runtime/value_text.h"
 
 namespace {
 
@@ -31,27 +32,13 @@ RECT PlacementOf(HWND window) {
   return rect;
 }
 
+// Numbers of every kind the property accepts, converted as the runtime converts them (a
+// floating value out of range gives 0x80000000).
 std::optional<int32_t> IntValue(const ValueCell& cell) {
-  if (cell.type == TC_INT || cell.type == TC_SHORT || cell.type == TC_BYTE || cell.type == TC_BOOL)
-    return static_cast<int32_t>(cell.low);
-  if (cell.type == TC_DOUBLE) return static_cast<int32_t>(CellDouble(cell));
-  if (cell.type == TC_FLOAT) return static_cast<int32_t>(CellFloat(cell));
+  if (cell.type == TC_INT || cell.type == TC_SHORT || cell.type == TC_BYTE || cell.type == TC_BOOL ||
+      cell.type == TC_DOUBLE || cell.type == TC_FLOAT)
+    return ConvertToInt(cell);
   return std::nullopt;
-}
-
-ValueCell NewText(const std::string& text) {
-  if (text.empty()) return MakeCell(TC_TEXT, 0);
-  auto* copy = static_cast<char*>(RuntimeAlloc(static_cast<int32_t>(text.size() + 1)));
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return PointerCell(TC_TEXT, copy);
-}
-
-ValueCell NewBlock(const std::vector<unsigned char>& bytes) {
-  if (bytes.empty()) return MakeCell(TC_BYTES, 0);
-  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(static_cast<int32_t>(sizeof(ByteBlockHeader) + bytes.size())));
-  *block = {1, static_cast<int32_t>(bytes.size())};
-  std::memcpy(block + 1, bytes.data(), bytes.size());
-  return PointerCell(TC_BYTES, block);
 }
 
 // The record takes the window's present place first, so that one number changes alone.
@@ -89,13 +76,13 @@ ValueCell ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t number) {
     case PROPERTY_HEIGHT:
       return IntCell(rect.bottom - rect.top);
     case PROPERTY_TAG:
-      return NewText(unit.tag);
+      return PointerCell(TC_TEXT, NewText(unit.tag).release());
     case PROPERTY_VISIBLE:
       return BoolCell(window ? (style & WS_VISIBLE) != 0 : (unit.flags & UNIT_VISIBLE) != 0);
     case PROPERTY_DISABLED:
       return BoolCell(window ? (style & WS_DISABLED) != 0 : (unit.flags & UNIT_DISABLED) != 0);
     case PROPERTY_CURSOR:
-      return NewBlock(unit.cursor);
+      return PointerCell(TC_BYTES, NewByteBlock(unit.cursor).release());
   }
   ValueCell result{};
   const UnitType* type = FindUnitType(unit.type);

@@ -35,14 +35,14 @@ class OwnedHandle {
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
 inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
-inline void DestroyWindowHandle(HWND window) { DestroyWindow(window); }
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
 
 using OwnedFont = OwnedHandle<HFONT, &DeleteGdiObject>;
 using OwnedBitmap = OwnedHandle<HBITMAP, &DeleteGdiObject>;
 using OwnedBrush = OwnedHandle<HBRUSH, &DeleteGdiObject>;
 using OwnedIcon = OwnedHandle<HICON, &DestroyIconHandle>;
 using OwnedMemoryDc = OwnedHandle<HDC, &DeleteMemoryDc>;
-using OwnedWindow = OwnedHandle<HWND, &DestroyWindowHandle>;
+using OwnedKernelHandle = OwnedHandle<HANDLE, &CloseKernelHandle>;  // processes, threads, events
 
 // A window's device context from GetDC, released to that window.
 class WindowDc {

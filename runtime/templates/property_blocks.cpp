@@ -5,20 +5,6 @@
 
 namespace {
 
-bool ReadWord(ByteReader& r, uint32_t& value) {
-  int32_t v = 0;
-  if (!r.ReadInt32(v)) return false;
-  value = static_cast<uint32_t>(v);
-  return true;
-}
-
-bool ReadText(ByteReader& r, std::string_view& text) {
-  std::span<const unsigned char> bytes;
-  if (!r.ReadSized(bytes)) return false;
-  text = {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-  return true;
-}
-
 // The version word; false for a version the kind does not know.
 bool ReadVersion(ByteReader& r, int32_t& version, int32_t highest) {
   return r.ReadInt32(version) && version >= 1 && version <= highest;
@@ -30,7 +16,7 @@ std::optional<WindowProperties> ReadWindowProperties(std::span<const unsigned ch
   ByteReader r(block);
   WindowProperties p;
   if (!ReadVersion(r, p.version, WindowProperties::kHighestVersion)) return std::nullopt;
-  bool ok = r.ReadInt32(p.borderStyle) && r.ReadInt32(p.wordA) && ReadWord(r, p.backColour) &&
+  bool ok = r.ReadInt32(p.borderStyle) && r.ReadInt32(p.wordA) && r.ReadUInt32(p.backColour) &&
             r.ReadInt32(p.maximiseBox) && r.ReadInt32(p.minimiseBox) && r.ReadInt32(p.controlBox) &&
             r.ReadInt32(p.startPosition) && r.ReadInt32(p.movable) && r.ReadInt32(p.soundPlayMode) &&
             r.ReadInt32(p.wordB) && r.ReadInt32(p.wordC) && r.ReadInt32(p.wordD) && r.ReadInt32(p.wordE);
@@ -38,9 +24,9 @@ std::optional<WindowProperties> ReadWindowProperties(std::span<const unsigned ch
   if (ok && p.version >= 3) ok = r.ReadInt32(p.wordF) && r.ReadInt32(p.wordG);
   if (ok && p.version >= 4) ok = r.ReadInt32(p.alwaysOnTop);
   if (ok && p.version >= 5) ok = r.ReadInt32(p.wordH);
-  if (ok && p.version >= 6) ok = ReadText(r, p.className);
-  ok = ok && r.ReadSized(p.bytesJ) && r.ReadSized(p.icon) && r.ReadSized(p.sound) && ReadText(r, p.title) &&
-       ReadText(r, p.textI);
+  if (ok && p.version >= 6) ok = r.ReadSizedText(p.className);
+  ok = ok && r.ReadSized(p.bytesJ) && r.ReadSized(p.icon) && r.ReadSized(p.sound) && r.ReadSizedText(p.title) &&
+       r.ReadSizedText(p.textI);
   if (!ok) return std::nullopt;
   return p;
 }
@@ -50,7 +36,7 @@ std::optional<ButtonProperties> ReadButtonProperties(std::span<const unsigned ch
   ButtonProperties p;
   if (!ReadVersion(r, p.version, ButtonProperties::kHighestVersion) || !r.ReadInt32(p.type) ||
       !r.ReadInt32(p.horizontalAlignment) || !r.ReadInt32(p.verticalAlignment) || !r.ReadSized(p.picture) ||
-      !r.ReadSized(p.font.bytes) || !ReadText(r, p.caption))
+      !r.ReadSized(p.font.bytes) || !r.ReadSizedText(p.caption))
     return std::nullopt;
   return p;
 }
@@ -59,10 +45,10 @@ std::optional<PictureBoxProperties> ReadPictureBoxProperties(std::span<const uns
   ByteReader r(block);
   PictureBoxProperties p;
   if (!ReadVersion(r, p.version, PictureBoxProperties::kHighestVersion) || !r.ReadInt32(p.border) ||
-      !ReadWord(r, p.backColour) || !r.ReadInt32(p.displayMode) || !r.ReadInt32(p.animate) ||
+      !r.ReadUInt32(p.backColour) || !r.ReadInt32(p.displayMode) || !r.ReadInt32(p.animate) ||
       !r.ReadSized(p.picture))
     return std::nullopt;
-  if (p.version >= 2 && (!ReadText(r, p.text1) || !ReadText(r, p.text2))) return std::nullopt;
+  if (p.version >= 2 && (!r.ReadSizedText(p.text1) || !r.ReadSizedText(p.text2))) return std::nullopt;
   return p;
 }
 
@@ -70,8 +56,8 @@ std::optional<TransLabelProperties> ReadTransLabelProperties(std::span<const uns
   ByteReader r(block);
   TransLabelProperties p;
   if (!ReadVersion(r, p.version, TransLabelProperties::kHighestVersion) || !r.ReadInt32(p.effect) ||
-      !ReadWord(r, p.textColour) || !r.ReadInt32(p.horizontalAlignment) || !r.ReadInt32(p.verticalAlignment) ||
-      !r.ReadInt32(p.wordWrap) || !r.ReadSized(p.font.bytes) || !ReadText(r, p.caption))
+      !r.ReadUInt32(p.textColour) || !r.ReadInt32(p.horizontalAlignment) || !r.ReadInt32(p.verticalAlignment) ||
+      !r.ReadInt32(p.wordWrap) || !r.ReadSized(p.font.bytes) || !r.ReadSizedText(p.caption))
     return std::nullopt;
   return p;
 }

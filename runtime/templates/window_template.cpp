@@ -8,25 +8,11 @@
 
 namespace {
 
-bool ReadUInt(ByteReader& reader, uint32_t& value) {
-  int32_t v = 0;
-  if (!reader.ReadInt32(v)) return false;
-  value = static_cast<uint32_t>(v);
-  return true;
-}
-
-bool ReadSizedText(ByteReader& reader, std::string_view& text) {
-  std::span<const unsigned char> bytes;
-  if (!reader.ReadSized(bytes)) return false;
-  text = {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-  return true;
-}
-
 bool ReadWindow(ByteReader& reader, uint32_t id, WindowTemplate& window) {
   window.id = id;
   int32_t unitCount = 0, recordsSize = 0;
   if (!reader.ReadInt32(window.carried[0]) || !reader.ReadInt32(window.carried[1]) ||
-      !ReadSizedText(reader, window.name) || !ReadSizedText(reader, window.comment) ||
+      !reader.ReadSizedText(window.name) || !reader.ReadSizedText(window.comment) ||
       !reader.ReadCount(unitCount, 12) || unitCount < 1 || !reader.ReadCount(recordsSize, 1))
     return false;
 
@@ -37,7 +23,7 @@ bool ReadWindow(ByteReader& reader, uint32_t id, WindowTemplate& window) {
   std::vector<uint32_t> ids(n);
   std::vector<int32_t> offsets(n);
   for (uint32_t& unitId : ids)
-    if (!ReadUInt(inner, unitId)) return false;
+    if (!inner.ReadUInt32(unitId)) return false;
   for (int32_t& offset : offsets)
     if (!inner.ReadInt32(offset)) return false;
 
@@ -63,15 +49,15 @@ std::optional<UnitRecord> ReadUnitRecord(uint32_t id, std::span<const unsigned c
   unit.id = id;
   unit.bytes = record;
   int32_t object = 0, reserved = 0, childCount = 0, eventCount = 0;
-  if (!ReadUInt(reader, unit.type) || !ReadUInt(reader, unit.link) || !reader.Skip(16) ||
+  if (!reader.ReadUInt32(unit.type) || !reader.ReadUInt32(unit.link) || !reader.Skip(16) ||
       !reader.ReadText(unit.name) || !reader.ReadText(unit.comment) || !reader.ReadInt32(object) ||
       !reader.ReadInt32(unit.left) || !reader.ReadInt32(unit.top) || !reader.ReadInt32(unit.width) ||
-      !reader.ReadInt32(unit.height) || !reader.ReadInt32(reserved) || !ReadUInt(reader, unit.parentId) ||
+      !reader.ReadInt32(unit.height) || !reader.ReadInt32(reserved) || !reader.ReadUInt32(unit.parentId) ||
       !reader.ReadCount(childCount, 4))
     return std::nullopt;
   unit.children.resize(static_cast<size_t>(childCount));
   for (uint32_t& child : unit.children)
-    if (!ReadUInt(reader, child)) return std::nullopt;
+    if (!reader.ReadUInt32(child)) return std::nullopt;
   if (!reader.ReadSized(unit.cursor) || !reader.ReadText(unit.tag) || !reader.ReadInt32(reserved) ||
       !reader.ReadInt32(unit.flags) || !reader.ReadInt32(reserved) || !reader.ReadCount(eventCount, 8))
     return std::nullopt;
@@ -93,7 +79,7 @@ std::optional<std::vector<WindowTemplate>> ReadWindowTemplates(std::span<const u
   std::set<uint32_t> seen;
   for (uint32_t& id : ids) {
     int32_t reference = 0;
-    if (!ReadUInt(reader, id) || !reader.ReadInt32(reference) || !seen.insert(id).second) return std::nullopt;
+    if (!reader.ReadUInt32(id) || !reader.ReadInt32(reference) || !seen.insert(id).second) return std::nullopt;
   }
   std::vector<WindowTemplate> windows(windowCount);
   for (size_t i = 0; i < windowCount; ++i)

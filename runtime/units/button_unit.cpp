@@ -47,9 +47,5 @@ HWND CreateButtonUnit(const UnitCreation& c) {
   OwnedFont font = FontOfField(p->font);
   if (font) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   if (picture) SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
-  if (!AttachUnitObject(button, std::make_unique<ButtonUnit>(c.windowId, c.unitId, std::move(font), std::move(picture)))) {
-    DestroyWindow(button);
-    return nullptr;
-  }
-  return button;
+  return AttachUnitObject(button, std::make_unique<ButtonUnit>(c.windowId, c.unitId, std::move(font), std::move(picture)));
 }

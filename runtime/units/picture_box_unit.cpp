@@ -5,6 +5,7 @@
 
 #include "runtime/frame/win_handles.h"
 #include "runtime/templates/property_blocks.h"
+#include "runtime/units/background_brush.h"
 #include "runtime/units/pictures.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
@@ -42,9 +43,7 @@ RECT PictureRect(int32_t mode, SIZE picture, SIZE client) {
 class PictureBoxUnit : public UnitObject {
  public:
   PictureBoxUnit(uint32_t windowId, uint32_t unitId, const PictureBoxProperties& p, OwnedBitmap picture)
-      : UnitObject(windowId, unitId), mode_(p.displayMode), picture_(std::move(picture)) {
-    if (p.backColour != kSystemButtonFace) ownBrush_.reset(CreateSolidBrush(p.backColour));
-  }
+      : UnitObject(windowId, unitId), mode_(p.displayMode), picture_(std::move(picture)), background_(p.backColour) {}
 
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
     switch (message) {
@@ -62,7 +61,7 @@ class PictureBoxUnit : public UnitObject {
   void Paint(HWND window, HDC dc) const {
     RECT client;
     GetClientRect(window, &client);
-    FillRect(dc, &client, ownBrush_ ? ownBrush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &client, background_.get());
     if (!picture_) return;
     const SIZE size = BitmapSize(picture_.get());
     const RECT to = PictureRect(mode_, size, {client.right, client.bottom});
@@ -79,7 +78,7 @@ class PictureBoxUnit : public UnitObject {
 
   int32_t mode_;
   OwnedBitmap picture_;
-  OwnedBrush ownBrush_;
+  BackgroundBrush background_;
 };
 
 }  // namespace
@@ -93,9 +92,5 @@ HWND CreatePictureBoxUnit(const UnitCreation& c) {
                              nullptr);
   if (!box) return nullptr;
   OwnedBitmap picture = p->picture.empty() ? OwnedBitmap() : PictureBitmap(p->picture);
-  if (!AttachUnitObject(box, std::make_unique<PictureBoxUnit>(c.windowId, c.unitId, *p, std::move(picture)))) {
-    DestroyWindow(box);
-    return nullptr;
-  }
-  return box;
+  return AttachUnitObject(box, std::make_unique<PictureBoxUnit>(c.windowId, c.unitId, *p, std::move(picture)));
 }

@@ -130,11 +130,7 @@ HWND CreateTransLabelUnit(const UnitCreation& c) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)), GetModuleHandleA(nullptr),
                                nullptr);
   if (!label) return nullptr;
-  if (!AttachUnitObject(label, std::make_unique<TransLabelUnit>(c.windowId, c.unitId, *p))) {
-    DestroyWindow(label);
-    return nullptr;
-  }
-  return label;
+  return AttachUnitObject(label, std::make_unique<TransLabelUnit>(c.windowId, c.unitId, *p));
 }
 
 void UnregisterExtendedUnitClasses() { UnregisterRuntimeClasses(2); }

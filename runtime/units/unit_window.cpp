@@ -185,9 +185,12 @@ LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return Dispatch(*unit, window, message, wParam, lParam);
 }
 
-bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object) {
-  if (!window || !object || UnitObjectOf(window)) return false;
-  if (!SetPropA(window, kUnitProperty, object.get())) return false;
+HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object) {
+  if (!window) return nullptr;
+  if (!object || UnitObjectOf(window) || !SetPropA(window, kUnitProperty, object.get())) {
+    DestroyWindow(window);
+    return nullptr;
+  }
   UnitObject& unit = *object.release();
   unit.window_ = window;
   const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
@@ -195,7 +198,7 @@ bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object) {
     unit.defaultProcedure_ = current;
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnitWindowProc));
   }
-  return true;
+  return window;
 }
 
 UnitObject* UnitObjectOf(HWND window) {

@@ -40,7 +40,7 @@ class UnitObject {
   EventRecord Raise(int32_t event, std::span<const int32_t> arguments = {}) const;
 
  private:
-  friend bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
+  friend HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
   friend class DispatchDepth;
   friend LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam);
   uint32_t windowId_;
@@ -54,11 +54,11 @@ class UnitObject {
 // The procedure every unit window runs under.
 LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Puts a window under UnitWindowProc with its object; the window owns the object from here on
-// and deletes it when it is destroyed. A window of a class whose procedure is another one is
-// subclassed, that procedure becoming the unit's default procedure. On failure the window is
-// left as it was and the object is deleted.
-bool AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
+// Puts a newly made unit window under UnitWindowProc with its object; the window owns the object
+// from here on and deletes it when it is destroyed. A window of a class whose procedure is
+// another one is subclassed, that procedure becoming the unit's default procedure. Gives back
+// the window; on failure destroys it, deletes the object and gives back null.
+HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
 
 // The object of a unit window; null for any other window.
 UnitObject* UnitObjectOf(HWND window);

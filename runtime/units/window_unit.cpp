@@ -10,6 +10,7 @@
 #include "runtime/frame/window_loader.h"
 #include "runtime/lazy_procedure.h"
 #include "runtime/templates/property_blocks.h"
+#include "runtime/units/background_brush.h"
 #include "runtime/units/icon_file.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
@@ -45,9 +46,7 @@ enum StartPosition : int32_t { START_CENTRED = 1, START_MINIMISED = 2, START_MAX
 class WindowUnit : public UnitObject {
  public:
   WindowUnit(uint32_t windowId, const WindowProperties& properties)
-      : UnitObject(windowId, 0), colour_(properties.backColour) {
-    if (colour_ != kSystemButtonFace) ownBrush_.reset(CreateSolidBrush(colour_));
-  }
+      : UnitObject(windowId, 0), background_(properties.backColour) {}
 
   void SetIcons(OwnedIcon large, OwnedIcon small) {
     largeIcon_ = std::move(large);
@@ -60,7 +59,7 @@ class WindowUnit : public UnitObject {
         result = EraseBackground(window, reinterpret_cast<HDC>(wParam));
         return true;
       case WM_CTLCOLORBTN:
-        result = reinterpret_cast<LRESULT>(Background());
+        result = reinterpret_cast<LRESULT>(background_.get());
         return true;
       case WM_COMMAND:
         if (lParam) SendMessageA(reinterpret_cast<HWND>(lParam), kReflectedCommand, wParam, lParam);
@@ -73,17 +72,14 @@ class WindowUnit : public UnitObject {
   }
 
  private:
-  HBRUSH Background() const { return ownBrush_ ? ownBrush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
-
   LRESULT EraseBackground(HWND window, HDC dc) const {
     RECT client;
     GetClientRect(window, &client);
-    FillRect(dc, &client, Background());
+    FillRect(dc, &client, background_.get());
     return 1;
   }
 
-  uint32_t colour_;
-  OwnedBrush ownBrush_;
+  BackgroundBrush background_;
   OwnedIcon largeIcon_;
   OwnedIcon smallIcon_;
 };
@@ -139,10 +135,7 @@ HWND CreateWindowUnit(const UnitCreation& c) {
   if (!window) return nullptr;
   auto object = std::make_unique<WindowUnit>(c.windowId, *p);
   WindowUnit& unit = *object;
-  if (!AttachUnitObject(window, std::move(object))) {
-    DestroyWindow(window);
-    return nullptr;
-  }
+  if (!AttachUnitObject(window, std::move(object))) return nullptr;
   if (p->movable == 0) DeleteMenu(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND);
   SetIcons(window, unit, *p);
   if (p->alwaysOnTop == 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
