@@ -40,9 +40,7 @@ OwnedBytes ToWideText(TextValue text) {
   const int units = Declared::MultiByteToWideChar(CP_ACP, 0, bytes, -1, nullptr, 0);
   // A text that does not convert at all still gives a terminated (empty) result.
   const int32_t size = 2 * (units > 0 ? units : 1);
-  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(static_cast<int32_t>(sizeof(ByteBlockHeader)) + size));
-  block->dimensionCount = 1;
-  block->length = size;
+  ByteBlockHeader* block = AllocateByteBlock(size);
   auto* wide = reinterpret_cast<wchar_t*>(block + 1);
   std::memset(wide, 0, static_cast<size_t>(size));
   const int length = static_cast<int>(std::strlen(bytes));

@@ -52,6 +52,12 @@ bool CallStatus(A... arguments) {
   return lastStatus == Gdiplus::Ok;
 }
 
+// An argument check that fails before any GDI+ call: reported as GDI+ would.
+inline bool RejectArguments() {
+  lastStatus = Gdiplus::InvalidParameter;
+  return false;
+}
+
 // The base of the wrappers. Each class keeps the native pointer in `handle` and in its own
 // field(s); both are written only through SetHandle, so every copy is always the same pointer.
 // Wrappers own their native object until Delete. They are neither copied nor moved: two wrappers

@@ -17,11 +17,6 @@ using Gdiplus::REAL;
 
 namespace {
 
-bool Reject(Gdiplus::Status status) {
-  lastStatus = status;
-  return false;
-}
-
 // Bytes of one value of each EncoderParameterValueType (1 byte .. 8 rational range).
 constexpr int32_t kEncoderValueSizes[] = {0, 1, 1, 2, 4, 8, 8, 1, 16};
 
@@ -65,7 +60,7 @@ bool BuildParameters(OptionalArg<EncoderParameterList> records, ParameterBlock& 
   for (const EncoderParameterRecord& record : records.value) {
     const int64_t needed = int64_t{record.numberOfValues} * EncoderValueSize(record.type);
     if (record.numberOfValues < 0 || EncoderValueSize(record.type) == 0 || needed > ByteBlockLengthOf(record.value)) {
-      return Reject(Gdiplus::InvalidParameter);
+      return RejectArguments();
     }
   }
   const size_t count = records.value.size();
@@ -273,7 +268,7 @@ Gdiplus::SizeF Bitmap::RotatedSize(float width, float height, float degrees) {
 bool Bitmap::RotateInto(Bitmap& target, float degrees, ARGB background) const {
   const auto width = static_cast<float>(GetWidth());
   const auto height = static_cast<float>(GetHeight());
-  if (width == 0 || height == 0) return Reject(Gdiplus::InvalidParameter);
+  if (width == 0 || height == 0) return RejectArguments();
   const Gdiplus::SizeF size = RotatedSize(width, height, degrees);
   // Rounded, so that a turn by a right angle does not gain a pixel from rounding noise.
   const auto newWidth = static_cast<int32_t>(std::lround(size.Width));

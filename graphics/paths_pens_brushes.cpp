@@ -14,16 +14,6 @@ using Gdiplus::REAL;
 using Gdiplus::Unit;
 using Gdiplus::WrapMode;
 
-namespace {
-
-// An argument check that fails before any GDI+ call: reported as GDI+ would.
-bool RejectArguments() {
-  lastStatus = Gdiplus::InvalidParameter;
-  return false;
-}
-
-}  // namespace
-
 // --- GraphicsPath ---
 
 bool GraphicsPath::Delete() { return ReleaseWith<K_GdipDeletePath>(pathHandle_); }

@@ -33,13 +33,6 @@ int32_t ScalarSize(uint32_t type) {
   }
 }
 
-ByteBlockHeader* AllocateBlock(int32_t length) {
-  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(static_cast<int32_t>(sizeof(ByteBlockHeader)) + length));
-  block->dimensionCount = 1;
-  block->length = length;
-  return block;
-}
-
 unsigned char* BlockBytes(ByteBlockHeader* block) { return reinterpret_cast<unsigned char*>(block + 1); }
 
 }  // namespace
@@ -56,6 +49,13 @@ int32_t ArrayElementCount(const ArrayHeader* array) {
   return static_cast<int32_t>(count);
 }
 
+ByteBlockHeader* AllocateByteBlock(int32_t length) {
+  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(static_cast<int32_t>(sizeof(ByteBlockHeader)) + length));
+  block->dimensionCount = 1;
+  block->length = length;
+  return block;
+}
+
 OwnedText NewText(std::string_view bytes) {
   if (bytes.empty()) return OwnedText();
   auto* text = static_cast<char*>(RuntimeAlloc(static_cast<int32_t>(bytes.size() + 1)));
@@ -66,7 +66,7 @@ OwnedText NewText(std::string_view bytes) {
 
 OwnedBytes NewByteBlock(std::span<const unsigned char> bytes) {
   if (bytes.empty()) return OwnedBytes();
-  ByteBlockHeader* block = AllocateBlock(static_cast<int32_t>(bytes.size()));
+  ByteBlockHeader* block = AllocateByteBlock(static_cast<int32_t>(bytes.size()));
   std::memcpy(BlockBytes(block), bytes.data(), bytes.size());
   return OwnedBytes(block);
 }
@@ -89,7 +89,7 @@ OwnedBytes JoinByteBlocks(std::initializer_list<ByteBlock> blocks) {
   int32_t total = 0;
   for (ByteBlock b : blocks) total += ByteBlockLengthOf(b);
   if (total == 0) return OwnedBytes();
-  ByteBlockHeader* joined = AllocateBlock(total);
+  ByteBlockHeader* joined = AllocateByteBlock(total);
   unsigned char* cursor = BlockBytes(joined);
   for (ByteBlock b : blocks) {
     const int32_t length = ByteBlockLengthOf(b);

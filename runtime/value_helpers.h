@@ -9,6 +9,8 @@
 #include "runtime/owned_value.h"
 #include "runtime/value.h"
 
+// A new byte block of `length` bytes (header filled in, contents undefined), owned by the caller.
+ByteBlockHeader* AllocateByteBlock(int32_t length);
 // A new text of the bytes (null for none).
 OwnedText NewText(std::string_view bytes);
 // A new byte block of the bytes (null for none).

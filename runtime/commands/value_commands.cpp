@@ -146,9 +146,7 @@ void ZeroBytes(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = PointerCell(TC_BYTES, nullptr);
   const std::optional<int32_t> n = MadeUpLength(Arguments(count, cells)[0], sizeof(ByteBlockHeader));
   if (!n) return;
-  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(*n + static_cast<int32_t>(sizeof(ByteBlockHeader))));
-  block->dimensionCount = 1;
-  block->length = *n;
+  ByteBlockHeader* block = AllocateByteBlock(*n);
   std::memset(block + 1, 0, static_cast<size_t>(*n));
   *result = PointerCell(TC_BYTES, block);
 }
