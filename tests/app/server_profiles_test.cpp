@@ -7,13 +7,9 @@
 #include "app/server_profiles.h"
 #include "app/server_settings.h"
 #include "runtime/constant_segment.h"
+#include "tests/app/profile_content.h"
 
 namespace {
-
-std::string Content(const ServerProfile& profile, int index) {
-  ByteBlock block = profile.entries[static_cast<size_t>(index)].content;
-  return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
-}
 
 const std::string kTestAddress = TEST_DIRECTORY_ADDRESS;
 const std::string kLiveHost = LIVE_DIRECTORY_HOST;

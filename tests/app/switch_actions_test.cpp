@@ -7,16 +7,12 @@
 
 #include "app/switch_actions.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/app/profile_content.h"
 
 namespace {
 
 using Names = std::set<std::string>;
 const Names kThreeFiles = {"DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"};
-
-std::string Content(const ServerProfile& profile, int index) {
-  ByteBlock block = profile.entries[static_cast<size_t>(index)].content;
-  return std::string(reinterpret_cast<const char*>(ByteBlockData(block)), static_cast<size_t>(block->length));
-}
 
 std::map<std::string, std::string> Snapshot(const ScratchFolder& folder) {
   std::map<std::string, std::string> files;
@@ -158,7 +154,7 @@ TEST(ApplyServerProfile, KeepsTheCopyOfAnOldFileItCouldNotPutBack) {
   EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), Content(TestServerProfile, 0));
   int copies = 0;
   for (const std::string& name : folder.Names())
-    if (name != "DirSvrInfo1.ini" && name != "VER.ini" && name != "WorldDef.ini") {
+    if (!kThreeFiles.contains(name)) {
       ++copies;
       EXPECT_EQ(ReadFileBytes(folder.file(name)), oldDirSvrInfo) << name;
     }

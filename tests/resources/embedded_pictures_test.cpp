@@ -28,10 +28,6 @@ struct Picture {
 const Picture pictures[] = {EMBEDDED_PICTURES(PICTURE_ROW)};
 #undef PICTURE_ROW
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::vector<unsigned char> ReadSourceFile(const std::string& file) {
 #if defined(_WIN32)
   const std::string path = "Z:" PICTURE_FOLDER "/" + file;  // Wine's drive for the Unix root
@@ -52,9 +48,9 @@ TEST(EmbeddedPictures, TableNamesFifteenDistinctFiles) {
   for (const Picture& p : pictures) {
     names.insert(p.name);
     files.insert(p.file);
-    png += EndsWith(p.file, ".png");
-    jpeg += EndsWith(p.file, ".jpg");
-    ico += EndsWith(p.file, ".ico");
+    png += p.file.ends_with(".png");
+    jpeg += p.file.ends_with(".jpg");
+    ico += p.file.ends_with(".ico");
   }
   EXPECT_EQ(names.size(), 15u);
   EXPECT_EQ(files.size(), 15u);
@@ -85,7 +81,7 @@ TEST(EmbeddedPictures, BlocksLieInTheConstantRange) {
 
 TEST(EmbeddedPictures, PngsAreEightBitRgbaOfTheirListedSize) {
   for (const Picture& p : pictures) {
-    if (!EndsWith(p.file, ".png")) continue;
+    if (!p.file.ends_with(".png")) continue;
     SCOPED_TRACE(p.name);
     PngFacts facts;
     ASSERT_EQ(ReadPng(Bytes(p.block), facts), "");
@@ -99,7 +95,7 @@ TEST(EmbeddedPictures, PngsAreEightBitRgbaOfTheirListedSize) {
 
 TEST(EmbeddedPictures, JpegsAreBaselineJfifOfTheirListedSize) {
   for (const Picture& p : pictures) {
-    if (!EndsWith(p.file, ".jpg")) continue;
+    if (!p.file.ends_with(".jpg")) continue;
     SCOPED_TRACE(p.name);
     JpegFacts facts;
     ASSERT_EQ(ReadJpeg(Bytes(p.block), facts), "");

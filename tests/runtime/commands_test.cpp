@@ -18,14 +18,9 @@
 #include "runtime/runtime_error.h"
 #include "runtime/value_helpers.h"
 #include "runtime/value_text.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace {
-
-#if defined(_WIN32)
-constexpr int kErrorExit = -1;
-#else
-constexpr int kErrorExit = 255;  // a POSIX exit status keeps the low byte of -1
-#endif
 
 // One argument of a case, made into a cell when the test runs (blocks then live on the heap).
 struct Arg {
@@ -296,8 +291,6 @@ TEST(Dispatcher, RunsNothingForBadCallsAndGivesAZeroCell) {
   EXPECT_EQ(RuntimeCommandName(RC::Count), nullptr);
 }
 
-void ShowOnStderr(const std::string& text) { std::fputs(text.c_str(), stderr); }
-
 struct FatalCase {
   const char* label;
   RuntimeCommand command;
@@ -314,7 +307,7 @@ TEST_P(FatalCommandDeathTest, ReportsTheMessageAndEnds) {
         SetRuntimeErrorPresenter(ShowOnStderr);
         CallSite(GetParam().args).Call(GetParam().command);
       },
-      testing::ExitedWithCode(kErrorExit), testing::HasSubstr(expected));
+      testing::ExitedWithCode(kRuntimeErrorExit), testing::HasSubstr(expected));
 }
 
 std::string FatalLabel(const testing::TestParamInfo<FatalCase>& info) { return info.param.label; }

@@ -24,12 +24,8 @@ HWND AwaitErrorBox(DWORD processId, int seconds) {
 
 // The probe's command line: the case and the folder for its markers.
 std::string ProbeCommandLine(const char* probeCase, const std::string& folder) {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string line = "\"";
-  line.append(path, n);
-  line.resize(line.find_last_of('\\'));
-  line.append("\\error_box_probe.exe\" ").append(probeCase).append(" \"").append(folder).append("\"");
+  line.append(ProgramFolder()).append("\\error_box_probe.exe\" ").append(probeCase).append(" \"").append(folder).append("\"");
   return line;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/runtime_error.h"
+#include "tests/support/runtime_error_exit.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -15,12 +16,6 @@
 #endif
 
 namespace {
-
-#if defined(_WIN32)
-constexpr int kErrorExit = -1;
-#else
-constexpr int kErrorExit = 255;  // a POSIX exit status keeps the low byte of -1
-#endif
 
 #if defined(_WIN32)
 DWORD WINAPI RunBody(void* body) {
@@ -83,7 +78,7 @@ TEST(RuntimeErrorDeathTest, OnTheRuntimeThreadRunsTheOrderlyExitWithoutTheExitRo
         PrepareRuntime();
         RaiseRuntimeError(ERR_TYPE_MISMATCH);
       },
-      testing::ExitedWithCode(kErrorExit),
+      testing::ExitedWithCode(kRuntimeErrorExit),
       testing::AllOf(testing::HasSubstr("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n"
                                         "count=1\norderly exit -1 on runtime thread, routine dropped\n"),
                      testing::Not(testing::HasSubstr("exit request")),
@@ -98,7 +93,7 @@ TEST(RuntimeErrorDeathTest, OnAnotherThreadSendsTheExitRequestAndStillEnds) {
         RunOnAnotherThread([] { ReportRuntimeError("未找到引发事件的窗口", 0); });
         std::fputs("the report returned\n", stderr);
       },
-      testing::ExitedWithCode(kErrorExit),
+      testing::ExitedWithCode(kRuntimeErrorExit),
       testing::AllOf(testing::HasSubstr("运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口\r\n"
                                         "count=1\nexit request -1 on other thread, routine dropped\n"),
                      testing::Not(testing::HasSubstr("orderly exit")),
@@ -114,7 +109,7 @@ TEST(RuntimeErrorDeathTest, WithoutExitHandlersStillEndsWithMinusOne) {
         SetExitRequest(nullptr);
         RunOnAnotherThread([] { ReportRuntimeError(nullptr, 0); });
       },
-      testing::ExitedWithCode(kErrorExit), testing::EndsWith("运行时出错!\r\n\r\ncount=1\n"));
+      testing::ExitedWithCode(kRuntimeErrorExit), testing::EndsWith("运行时出错!\r\n\r\ncount=1\n"));
 }
 
 }  // namespace

@@ -9,30 +9,22 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/value_helpers.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-std::string TestFolder() {
-  char path[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string full(path, n);
-  return full.substr(0, full.find_last_of('\\'));
-}
-
 // Waits up to `seconds` for a file to appear; its content, or nothing.
 std::optional<std::string> AwaitFile(const std::string& path, int seconds) {
-  for (int i = 0; i < seconds * 20; ++i) {
-    if (std::optional<std::string> content = ReadFileBytes(path)) return content;
-    Sleep(50);
-  }
-  return std::nullopt;
+  std::optional<std::string> content;
+  WaitFor([&] { return (content = ReadFileBytes(path)).has_value(); }, seconds * 1000);
+  return content;
 }
 
 std::string ProbeLine(const std::string& record, int sleepMs) {
   std::string line = "\"";
-  line.append(TestFolder()).append("\\command_probe.exe\" \"").append(record).append("\" ");
+  line.append(ProgramFolder()).append("\\command_probe.exe\" \"").append(record).append("\" ");
   return line.append(std::to_string(sleepMs));
 }
 
@@ -128,7 +120,7 @@ TEST(Screen, SizeAndButtonFaceColour) {
 // runs it as the browser.
 
 TEST(OpenWebPage, HandsTheAddressToTheBrowser) {
-  const std::string record = TestFolder() + "\\opened-url.txt";
+  const std::string record = ProgramFolder() + "\\opened-url.txt";
   DeleteFileA(record.c_str());
   RegistryValue browser("Software\\Wine\\WineBrowser", "Browsers", URL_RECORDER);
   Commands::OpenWebPage("http://forum.racing.example/forum.php");

@@ -11,14 +11,9 @@
 #include "runtime/heap.h"
 #include "runtime/runtime_error.h"
 #include "runtime/value_helpers.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace {
-
-#if defined(_WIN32)
-constexpr int kRuntimeErrorExit = -1;  // GetExitCodeProcess reports 0xFFFFFFFF
-#else
-constexpr int kRuntimeErrorExit = 255;  // a POSIX exit status keeps the low byte
-#endif
 
 // One array constant of four int elements, as the program's constant arrays are laid out.
 struct IntArrayConstant {
@@ -99,8 +94,6 @@ TEST(RuntimeRealloc, OfNullAllocatesAndOfHeapKeepsContent) {
   EXPECT_STREQ(p, "ab");
   RuntimeFree(p);
 }
-
-void ShowOnStderr(const std::string& text) { std::fputs(text.c_str(), stderr); }
 
 TEST(RuntimeAllocDeathTest, FailureIsAReportedRuntimeError) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

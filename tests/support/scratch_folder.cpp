@@ -29,14 +29,14 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+}  // namespace
+
 std::string ProgramFolder() {
   char path[MAX_PATH];
   const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string full(path, n);
   return full.substr(0, full.find_last_of('\\'));
 }
-
-}  // namespace
 
 ScratchFolder::ScratchFolder() {
   static std::atomic<int> counter{0};

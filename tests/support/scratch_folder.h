@@ -25,6 +25,10 @@ class ScratchFolder {
   std::string previousDirectory_;
 };
 
+// The running test program's folder, without a trailing backslash; the programs the tests start
+// are built beside it.
+std::string ProgramFolder();
+
 // Whole file contents; nothing when the file cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);

@@ -14,12 +14,7 @@
 
 namespace {
 
-std::string ChildPath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1) + "frame_child.exe";
-}
+std::string ChildPath() { return ProgramFolder() + "\\frame_child.exe"; }
 
 // The frame's child program running one scenario, logging into a file.
 class Child : public ChildProcess {

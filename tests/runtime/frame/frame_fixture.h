@@ -95,5 +95,3 @@ struct Capture {
 Capture CaptureClient(HWND window, RECT area);
 // Paints the window and all its children now.
 void RepaintNow(HWND window);
-// A real left click at a window's centre through SendInput. Under Wine without a window
-// manager the press also activates the window; on Windows the test must own the foreground.

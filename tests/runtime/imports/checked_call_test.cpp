@@ -14,6 +14,7 @@
 
 #include "runtime/imports/checked_call.h"
 #include "runtime/runtime_error.h"
+#include "tests/support/runtime_error_exit.h"
 
 extern "C" {
 int32_t OverpoppingWeightedSum3(int32_t a, int32_t b, int32_t c);
@@ -30,15 +31,7 @@ uint64_t capturedArguments[10];
 
 namespace {
 
-#if defined(_WIN32)
-constexpr int kRuntimeErrorExit = -1;
-#else
-constexpr int kRuntimeErrorExit = 255;  // a POSIX exit status keeps the low byte
-#endif
-
 const std::string kStackErrorText = "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n";
-
-void ShowOnStderr(const std::string& text) { std::fputs(text.c_str(), stderr); }
 
 void PrepareDeathTest() {
 #if defined(_WIN32)

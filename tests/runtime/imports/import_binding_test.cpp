@@ -11,6 +11,7 @@
 #include "runtime/imports/declared_functions.h"
 #include "runtime/imports/import_table.h"
 #include "runtime/runtime_error.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace {
 
@@ -214,8 +215,6 @@ TEST(Binding, MissingDllOrExportGivesNullAndKeepsNoModule) {
                                   "load Mpr.dll", "missing NoSuchFunction", "free mpr.dll", "load Shell32.dll",
                                   "missing NoSuchFunction", "free shell32.dll"));
 }
-
-void ShowOnStderr(const std::string& text) { std::fputs(text.c_str(), stderr); }
 
 struct UnboundCase {
   const char* name;
