@@ -1,7 +1,11 @@
 // The program's entry: the runtime's start-up, the start window, the message loop, and the exit.
 #include <windows.h>
 
+#include <memory>
+
+#include "app/skin_setup.h"
 #include "app/start_window_handlers.h"
+#include "resources/embedded_pictures.h"
 #include "runtime/frame/message_loop.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
@@ -13,13 +17,21 @@ extern const TemplateProgram StartWindowTemplates;
 namespace {
 
 constexpr uint32_t kStartWindowId = 0x52010001;
+constexpr uint32_t kStartWindowUnitId = 0x06010000;
+constexpr int32_t kControlWashAlpha = 300;
 
-// Run once by the runtime's orderly exit; the skin's objects will be released here.
-void ProgramExit() {}
+// The program-wide objects. The exit routine releases them while the system libraries they use
+// are still loaded; after a runtime error the process ends without them being released.
+std::unique_ptr<SkinEngine> engine;
+
+// Run once by the runtime's orderly exit.
+void ProgramExit() { engine.reset(); }
 
 int MainRoutine() {
   InitialiseRuntime(StartWindowTemplates);
+  engine = std::make_unique<SkinEngine>();
   SetExitRoutine(ProgramExit);
+  InitProgramGlobals(*engine);
   LoadStartWindow(kStartWindowId);
   RunMessageLoop();
   return 0;
@@ -28,6 +40,10 @@ int MainRoutine() {
 }  // namespace
 
 // The skin dresses the window here, while it is still hidden.
-void StartWindowSetUp() {}
+void StartWindowSetUp() {
+  if (!engine) return;
+  SkinWindowUnits(*engine, UnitReference{TC_WINDOW, kStartWindowId, kStartWindowUnitId}, SkinBackgroundJpeg,
+                  kControlWashAlpha);
+}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(MainRoutine); }

@@ -1,0 +1,149 @@
+// The skinned frame: the rounded window region, the background, caption icon and text, and the
+// off-screen cache every paint is copied from.
+#include "graphics/drawing_surface.h"
+#include "graphics/fonts.h"
+#include "graphics/paths_pens_brushes.h"
+#include "runtime/imports/declared_functions.h"
+#include "skin/shapes.h"
+#include "skin/skin_engine.h"
+#include "skin/skin_properties.h"
+#include "skin/window_calls.h"
+
+namespace {
+
+void SetRoundRegion(HWND hwnd) {
+  Declared::SetWindowRgn(hwnd, nullptr, FALSE);
+  Declared::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+  RECT client{};
+  Declared::GetClientRect(hwnd, &client);
+  HRGN region = Declared::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, 5, 5);
+  // The window owns the region once it is set; the system deletes it.
+  if (region && !Declared::SetWindowRgn(hwnd, region, TRUE)) Declared::DeleteObject(region);
+}
+
+void DrawPlaced(Graphics& graphics, Image& picture, int32_t mode, const RECT& client) {
+  const float width = static_cast<float>(picture.GetWidth());
+  const float height = static_cast<float>(picture.GetHeight());
+  switch (mode) {
+    case kImageStretched:
+      graphics.DrawImageRect(picture, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom));
+      return;
+    case kImageTopRight:
+      graphics.DrawImage(picture, static_cast<float>(client.right) - width, 0);
+      return;
+    case kImageCentred:
+      graphics.DrawImage(picture, (static_cast<float>(client.right) - width) / 2,
+                         (static_cast<float>(client.bottom) - height) / 2);
+      return;
+    default:
+      graphics.DrawImage(picture, 0, 0);
+  }
+}
+
+RECT CaptionTextArea(const WindowRecord& record, const RECT& client) {
+  const int left = kBorderWidth + 6, top = kBorderWidth + 5;
+  return RECT{left, top, left + client.right - record.buttonsWidth - 2 * kBorderWidth - 10, top + 32};
+}
+
+void CopyArea(HDC to, HDC from, const RECT& area) {
+  Declared::BitBlt(to, area.left, area.top, area.right - area.left, area.bottom - area.top, from, area.left,
+                   area.top, SRCCOPY);
+}
+
+}  // namespace
+
+void SkinEngine::BuildWindowBackground(int32_t index) {
+  WindowRecord& record = RecordAt(index);
+  RECT client{};
+  Declared::GetClientRect(record.hwnd, &client);
+  if (!record.background.Matches(client.right, client.bottom) &&
+      !record.background.Make(nullptr, client.right, client.bottom))
+    return;
+  Graphics graphics;
+  if (!graphics.CreateFromHdc(record.background.dc())) return;
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+  graphics.Clear(0xFF000000);
+  const bool own = record.ownPicture != nullptr;
+  SolidBrush ground;
+  GraphicsPath shape;
+  if (ground.Create(own ? record.ownColour : settings_.backColour) && shape.Create() &&
+      AddRoundedRectangle(shape, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom),
+                          AllCorners(4)))
+    graphics.FillPath(ground, shape);
+  if (Image* picture = own ? record.ownPicture.get() : settings_.skinPicture.get())
+    DrawPlaced(graphics, *picture, own ? record.ownImageMode : settings_.imageMode, client);
+  if (record.gloss) {
+    LinearGradientBrush wash;
+    if (wash.Create({0, 0}, {0, static_cast<float>(client.bottom)}, ArgbFromColorRef(0xFFFFFF, 150),
+                    ArgbFromColorRef(0xFFFFFF, 0)))
+      graphics.FillRectangle(wash, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom));
+  }
+}
+
+void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
+  WindowRecord& record = RecordAt(index);
+  const HWND hwnd = record.hwnd;
+  SetRoundRegion(hwnd);
+  if (!record.alive) return;
+  RECT client{};
+  Declared::GetClientRect(hwnd, &client);
+  BuildWindowBackground(index);
+  if (!record.background.dc()) return;
+  if (!record.frame.Matches(client.right, client.bottom)) {
+    if (!record.frame.Make(nullptr, client.right, client.bottom)) {
+      PublishFrame(hwnd, nullptr, nullptr);
+      return;
+    }
+    PublishFrame(hwnd, record.frame.dc(), record.frame.bitmap());
+  }
+  CopyArea(record.frame.dc(), record.background.dc(), client);
+  DrawTitle(index, nullptr);
+  if (record.bottomBarHeight > 0) DrawBottomBar(index);
+  // The buttons are drawn plain into the frame; the whole frame goes to the screen below.
+  for (int32_t button = 1; button <= static_cast<int32_t>(record.titleButtons.size()); ++button)
+    RenderTitleButton(record, button, false, 0);
+  if (dc) CopyArea(dc, record.frame.dc(), client);
+}
+
+void SkinEngine::BlitFrame(int32_t index, HDC dc) {
+  WindowRecord& record = RecordAt(index);
+  if (!dc || !record.frame.dc()) return;
+  CopyArea(dc, record.frame.dc(), RECT{0, 0, record.frame.width(), record.frame.height()});
+}
+
+void SkinEngine::DrawTitle(int32_t index, TextValue text) {
+  WindowRecord& record = RecordAt(index);
+  if (!record.frame.dc() || !record.background.dc()) return;
+  RECT client{};
+  Declared::GetClientRect(record.hwnd, &client);
+  const RECT area = CaptionTextArea(record, client);
+  CopyArea(record.frame.dc(), record.background.dc(), area);
+
+  const int iconX = kBorderWidth + 6, iconY = kBorderWidth + 2;
+  if (settings_.defaultIcon)
+    Declared::DrawIconEx(record.frame.dc(), iconX, iconY, settings_.defaultIcon, 17, 17, 0, nullptr, DI_NORMAL);
+  const std::string ownText = text ? std::string() : WindowCalls::TextOf(record.hwnd);
+  const TextValue caption = text ? text : ownText.c_str();
+  if (!*caption) return;
+
+  Graphics graphics;
+  Font font;
+  StringFormat format;
+  SolidBrush halo, ink;
+  if (!graphics.CreateFromHdc(record.frame.dc()) ||
+      !font.Create(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize),
+                   OptionalArg<int32_t>(0), OptionalArg<Gdiplus::Unit>(Gdiplus::UnitPoint)) ||
+      !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) ||
+      !halo.Create(ArgbFromColorRef(record.titleShadowColour, 150)) || !ink.Create(ArgbFromColorRef(record.titleColour)))
+    return;
+  graphics.GdipSetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+  const float x = static_cast<float>(iconX + 20), y = static_cast<float>(area.top);
+  const float width = static_cast<float>(area.right) - x, height = static_cast<float>(area.bottom - area.top);
+  // The halo: four copies one pixel off in each direction, under the text itself.
+  constexpr float kHalo[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  for (const auto& offset : kHalo)
+    graphics.DrawString(caption, font, halo, Gdiplus::RectF(x + offset[0], y + offset[1], width, height), format);
+  graphics.DrawString(caption, font, ink, Gdiplus::RectF(x, y, width, height), format);
+}

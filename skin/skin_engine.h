@@ -1,0 +1,153 @@
+// SkinEngine: dresses the program's top-level windows in the skin (frame, rounded region,
+// background image, caption with icon and text, fading caption buttons, moving and sizing
+// without a system frame) and keeps one record per skinned window. One engine per process.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/gdiplus_object.h"
+#include "graphics/images.h"
+#include "skin/window_record.h"
+
+// What SkinWindow takes beside the window. Flags not given take the defaults noted.
+struct SkinWindowOptions {
+  int32_t captionHeight = 0;           // below 25 gives 25
+  OptionalArg<bool> captionActive;     // 1
+  OptionalArg<bool> sizable;           // 1
+  OptionalArg<bool> showHelpButton;    // 0
+  OptionalArg<bool> showMenuButton;    // 0
+  OptionalArg<bool> drawTitle;         // 1
+  OptionalArg<bool> gloss;             // 0
+  int32_t bottomBarHeight = 0;         // 0: no bottom bar
+  std::vector<std::string> bottomBarItems;  // GBK
+  ByteBlock ownImage = nullptr;        // empty: the skin image serves
+  OptionalArg<int32_t> ownMode;        // the engine's image mode
+};
+
+// Placements of a background image in the client area.
+enum ImageMode : int32_t {
+  kImageTopLeft = 0,
+  kImageTopRight = 1,
+  kImageCentred = 2,
+  kImageStretched = 3,
+  kImageNatural = 4,
+};
+
+class SkinEngine {
+ public:
+  // Becomes the process's engine; the settings take their defaults and backColour the
+  // runtime's default button-face colour.
+  SkinEngine();
+  // Releases every record and its GDI objects, the decoded images, the default icon, and shuts
+  // GDI+ down with the settings' token. Windows still skinned get their old procedures back.
+  ~SkinEngine();
+  SkinEngine(const SkinEngine&) = delete;
+  SkinEngine& operator=(const SkinEngine&) = delete;
+
+  // The engine of the process; null before it is made and after it is gone.
+  static SkinEngine* Active();
+
+  SkinSettings& settings() { return settings_; }
+  // Run each time the application is deactivated (WM_ACTIVATEAPP 0 in a skinned window).
+  void SetDeactivationRoutine(void (*routine)()) { deactivationRoutine_ = routine; }
+
+  // The replacement procedure of skinned windows.
+  LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void TitleButtonClick(int32_t windowIndex, int32_t button);
+
+  // Registers and skins a top-level window; a window already registered is left as it is.
+  void SkinWindow(HWND hwnd, const SkinWindowOptions& options);
+  void AddTitleButton(HWND hwnd, ByteBlock image, TextValue toolTipText, SkinHandler handler);
+  void SetTitleFont(HWND hwnd, OptionalArg<TextValue> fontName = {}, OptionalArg<int32_t> size = {},
+                    OptionalArg<int32_t> style = {});
+  void SetWindowImage(HWND hwnd, ByteBlock image, OptionalArg<int32_t> mode = {});
+  // The skin image from a file (path wins) or bytes, the colour under it, the theme colour (-1:
+  // the image's average colour) and the placement; repaints every visible skinned window.
+  void SetSkinImage(TextValue path, ByteBlock bytes, OptionalArg<COLORREF> colour = {},
+                    OptionalArg<int32_t> themeColour = {}, OptionalArg<int32_t> mode = {});
+  void SetControlTransparency(bool on, OptionalArg<int32_t> alpha = {}, OptionalArg<int32_t> option = {});
+
+  void PaintFrame(int32_t index, HDC dc, int32_t flag);
+  void BlitFrame(int32_t index, HDC dc);
+  void BuildWindowBackground(int32_t index);
+  // One caption button over the cached background: pressed, or highlighted with alpha 1..255,
+  // or plain (alpha 0); then copied to the window.
+  void DrawTitleButton(int32_t index, int32_t button, bool pressed, int32_t alpha);
+  void LayoutTitleButtons(int32_t index);
+  int32_t HitTestTitleButton(int32_t index, int x, int y);
+  int32_t FindMaximizeButton(int32_t index);
+  void BeginDragOrResize(int32_t index, LPARAM position, const RECT& client);
+  void UpdateSizingCursor(int32_t index, LPARAM position, const RECT& client);
+  void SetHelpHandler(HWND hwnd, SkinHandler handler);
+  void SetMenuHandler(HWND hwnd, SkinHandler handler);
+  // Caption icon and text on the cached frame; the window's own text when `text` is null.
+  void DrawTitle(int32_t index, TextValue text);
+
+  void SetBottomBar(int32_t index, int32_t height, const std::vector<std::string>& items, bool replaceItems);
+  void LayoutBottomBar(int32_t index);
+  void DrawBottomBar(int32_t index);
+  void SetBottomBarItemText(HWND hwnd, int32_t item, TextValue text);
+  void SetBottomBarStyle(HWND hwnd, OptionalArg<int32_t> fontStyle = {}, OptionalArg<int32_t> alignment = {},
+                         OptionalArg<int32_t> separators = {}, OptionalArg<COLORREF> colour = {},
+                         OptionalArg<TextValue> fontName = {}, OptionalArg<int32_t> size = {});
+
+  // {left, top, right, bottom} of the caption-button strip; all 0 for a window not skinned.
+  RECT GetTitleButtonArea(HWND hwnd);
+  Gdiplus::ARGB GetBackColour() const { return settings_.backColour; }
+  // The caption buttons again from the window's style, with caller images for minimize,
+  // maximize, restore and close where given.
+  void RebuildTitleButtons(HWND hwnd, OptionalArg<ByteBlock> minimize = {}, OptionalArg<ByteBlock> maximize = {},
+                           OptionalArg<ByteBlock> restore = {}, OptionalArg<ByteBlock> close = {});
+
+  // 1-based index of a skinned window, 0 when it is not skinned.
+  int32_t IndexOf(HWND hwnd) const;
+  int32_t WindowCount() const { return static_cast<int32_t>(windows_.size()); }
+  // The record at a 1-based index; below 1 and above the count are runtime errors 4 and 1.
+  WindowRecord& RecordAt(int32_t index) const;
+
+  // The picture of image bytes: a built-in constant is decoded once for all windows, other
+  // bytes each time. Null when the bytes do not decode.
+  std::shared_ptr<Image> ButtonPicture(ByteBlock bytes);
+
+ private:
+  WindowRecordPtr SharedRecordAt(int32_t index) const;
+  // One caption button drawn into the cached frame; the rectangle it covers.
+  RECT RenderTitleButton(WindowRecord& record, int32_t button, bool pressed, int32_t alpha);
+  void BuildTitleButtons(WindowRecord& record, const ByteBlock images[4]);
+  void ResetToolTips(WindowRecord& record);
+  void RemoveRecord(HWND hwnd);
+  void RepaintAll();
+  // Handlers of WindowProc that need more than a few lines.
+  void OnMouseMove(int32_t index, WindowRecord& record, LPARAM lParam);
+  void OnTimer(int32_t index, WindowRecord& record);
+  void OnMouseLeave(int32_t index, WindowRecord& record);
+  void OnLeftButtonDown(int32_t index, WindowRecord& record, LPARAM lParam);
+  void OnMinMaxInfo(WindowRecord& record, MINMAXINFO& info);
+  void OnWindowPosChanged(int32_t index, WindowRecord& record);
+  // The brush for a WM_CTLCOLOR... message, 0 when the message goes on to the window.
+  LRESULT OnControlColour(const WindowRecord& record, UINT message, HDC dc, HWND control);
+
+  SkinSettings settings_;
+  std::vector<WindowRecordPtr> windows_;
+  int32_t hotButton_ = 0;  // the latest hit test's button in the window that last saw the mouse
+  void (*deactivationRoutine_)() = nullptr;
+  std::map<const void*, std::shared_ptr<Image>> builtInPictures_;
+};
+
+// The image of the bytes, decoded; null when there are none or they do not decode.
+std::unique_ptr<Image> DecodePicture(ByteBlock bytes);
+
+// The average colour of an image's pixels, as ARGB with alpha 255, from 2,000 samples whose
+// positions depend only on the calendar day; from the file when a path is given, else from the
+// bytes. Black when the image cannot be read.
+Gdiplus::ARGB AverageImageColour(TextValue path, ByteBlock bytes);
+
+// The image prepared for a placement: for modes 0 and 1 redrawn with its free edge fading into
+// `fadeColour`, as PNG; for the other modes the bytes unchanged (or a file's image as PNG).
+OwnedBytes PrepareSkinImage(TextValue path, ByteBlock bytes, int32_t mode, Gdiplus::ARGB fadeColour);

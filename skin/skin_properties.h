@@ -1,0 +1,28 @@
+// The window properties through which skinned windows carry their link to the engine, and the
+// frame's fixed measures.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+inline constexpr char kPreviousProcProperty[] = "Hw_hProc";   // the procedure the skin replaced
+inline constexpr char kWindowIndexProperty[] = "Hw_lbID";     // 1-based index in the window list
+inline constexpr char kFrameDcProperty[] = "Ck_Ycjdx";        // memory DC of the cached frame
+inline constexpr char kFrameBitmapProperty[] = "Ck_wtjbdx";   // bitmap selected into it
+inline constexpr char kTextColourProperty[] = "Kj_Ztys";      // a control's text colour
+inline constexpr char kControlBrushProperty[] = "Kj_dxjb";    // brush last handed out for WM_CTLCOLOR
+inline constexpr char kControlBitmapProperty[] = "Kj_wtjb";   // bitmap behind that brush
+
+// Width of the resize grip along each edge, and the caption strip's right margin.
+inline constexpr int32_t kBorderWidth = 3;
+
+void SetWindowProperties(HWND hwnd, WNDPROC previous, int32_t index);
+// Takes away every property of the skin's from a top-level window.
+void ClearWindowProperties(HWND hwnd);
+WNDPROC PreviousProcedureOf(HWND hwnd);
+int32_t WindowIndexOf(HWND hwnd);
+// Publishes (or, with nulls, withdraws) the cached frame's DC and bitmap.
+void PublishFrame(HWND hwnd, HDC dc, HBITMAP bitmap);
+// Deletes a control's WM_CTLCOLOR brush and bitmap and forgets them.
+void ReleaseControlColouring(HWND control);
