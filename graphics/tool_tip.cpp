@@ -25,7 +25,7 @@ HWND ToolTip::Create(HWND owner, bool balloon) {
   ownerWindow_ = owner;
   const DWORD style = balloon ? (kAlwaysTip | kBalloon) : kAlwaysTip;
   tipWindow_ = Declared::CreateWindowExA(0, kToolTipClass, "", style, kDefaultPlace, kDefaultPlace, kDefaultPlace,
-                                         kDefaultPlace, nullptr, nullptr, Declared::GetModuleHandleA(nullptr),
+                                         kDefaultPlace, owner, nullptr, Declared::GetModuleHandleA(nullptr),
                                          nullptr);
   return tipWindow_;
 }

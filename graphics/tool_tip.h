@@ -11,8 +11,8 @@
 
 class ToolTip {
  public:
-  // Destroying or copying the wrapper leaves the tool-tip window as it is: it lives as long as the
-  // thread that made it.
+  // Destroying or copying the wrapper leaves the tool-tip window as it is: the owner window owns
+  // it, and it goes when the owner is destroyed.
   ToolTip() = default;
 
   // A tool-tip window of class "ToolTips_class32" for `owner`, always shown (style 1), with the

@@ -1,0 +1,389 @@
+// The skin engine on test windows of this thread, driven by messages sent directly so that every
+// step is deterministic: the caption buttons' fade, presses and clicks, moving and sizing, the
+// first size, registration, and what skinning and hovering leave behind.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "resources/embedded_pictures.h"
+#include "skin/skin_engine.h"
+#include "skin/skin_properties.h"
+#include "skin/window_calls.h"
+#include "tests/graphics/graphics_test_support.h"
+
+namespace {
+
+constexpr int kWidth = 361, kHeight = 318;
+// With a minimize and a close button: the strip is 26 + 38 + 1 + 3 = 68 wide and starts at
+// 361 - 68 + 1 = 294; the buttons start 2 pixels in, 27 apart.
+constexpr POINT kMinimizeCentre{296 + 13, 1 + 9};
+constexpr POINT kCloseCentre{323 + 20, 1 + 9};
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
+
+HWND MakeTestWindow(DWORD style) {
+  static const ATOM registered = [] {
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"SkinTestWindow";
+    return RegisterClassW(&windowClass);
+  }();
+  (void)registered;
+  return CreateWindowExW(0, L"SkinTestWindow", L"皮肤测试", WS_POPUP | style, 100, 100, kWidth, kHeight, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+SkinWindowOptions ToolOptions(bool sizable) {
+  SkinWindowOptions options;
+  options.sizable = sizable;
+  return options;
+}
+
+class SkinEngineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    engine_ = std::make_unique<SkinEngine>();
+    engine_->settings().gdiplusToken = StartGdiPlus();
+    ASSERT_NE(engine_->settings().gdiplusToken, 0u);
+    engine_->SetSkinImage("", SkinBackgroundJpeg, {}, {}, OptionalArg<int32_t>(kImageStretched));
+  }
+  void TearDown() override {
+    for (HWND window : windows_)
+      if (IsWindow(window)) DestroyWindow(window);
+    engine_.reset();
+  }
+
+  HWND Skinned(DWORD style = WS_MINIMIZEBOX, bool sizable = false) {
+    HWND window = MakeTestWindow(style);
+    windows_.push_back(window);
+    engine_->SkinWindow(window, ToolOptions(sizable));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+  }
+
+  std::unique_ptr<SkinEngine> engine_;
+  std::vector<HWND> windows_;
+};
+
+// ---- What each animation tick draws -------------------------------------------------------
+
+struct Draw {
+  LONG left;                 // the button's left edge, as copied to the window
+  Gdiplus::ARGB highlight;   // the first gradient's top colour; 0 for a plain button
+  bool operator==(const Draw&) const = default;
+};
+struct DrawLog {
+  HDC frame = nullptr;
+  std::vector<Draw> draws;
+  std::vector<Gdiplus::ARGB> gradients;
+};
+DrawLog* drawLog = nullptr;
+StandIn* bitBltStandIn = nullptr;
+StandIn* lineBrushStandIn = nullptr;
+
+BOOL WINAPI RecordBitBlt(HDC to, int x, int y, int w, int h, HDC from, int fx, int fy, DWORD rop) {
+  // A button reaches the window as one copy out of the frame; the highlight, if any, was the
+  // first gradient drawn since the previous copy.
+  if (from == drawLog->frame && to != drawLog->frame) {
+    const Gdiplus::ARGB highlight = drawLog->gradients.empty() ? 0 : drawLog->gradients.front();
+    drawLog->draws.push_back({x, highlight});
+    drawLog->gradients.clear();
+  }
+  return bitBltStandIn->Original<decltype(&BitBlt)>()(to, x, y, w, h, from, fx, fy, rop);
+}
+
+Gdiplus::GpStatus WINAPI RecordLineBrush(const Gdiplus::GpPointF* a, const Gdiplus::GpPointF* b, Gdiplus::ARGB top,
+                                          Gdiplus::ARGB bottom, Gdiplus::GpWrapMode wrap,
+                                          Gdiplus::GpLineGradient** brush) {
+  drawLog->gradients.push_back(top);
+  using Create = Gdiplus::GpStatus(WINAPI*)(const Gdiplus::GpPointF*, const Gdiplus::GpPointF*, Gdiplus::ARGB,
+                                            Gdiplus::ARGB, Gdiplus::GpWrapMode, Gdiplus::GpLineGradient**);
+  return lineBrushStandIn->Original<Create>()(a, b, top, bottom, wrap, brush);
+}
+
+constexpr LONG kMinLeft = 296, kCloseLeft = 323;
+constexpr Gdiplus::ARGB Theme(uint32_t alpha) { return ArgbFromColorRef(0xDDCA22, alpha); }
+constexpr Gdiplus::ARGB Red(uint32_t alpha) { return ArgbFromColorRef(0x0000FF, alpha); }
+
+// Onto minimize, then onto close, then out of the window; what each 20 ms tick draws.
+struct Phase {
+  UINT message;
+  POINT where;
+  std::vector<std::vector<Draw>> ticks;
+};
+
+std::vector<Phase> FadePhases() {
+  std::vector<Phase> phases(3);
+  phases[0] = {WM_MOUSEMOVE, kMinimizeCentre, {}};
+  phases[1] = {WM_MOUSEMOVE, kCloseCentre, {}};
+  phases[2] = {WM_MOUSELEAVE, {}, {}};
+  for (uint32_t step = 1; step <= 8; ++step) {
+    phases[0].ticks.push_back({{kMinLeft, Theme(30 * step)}});
+    const Gdiplus::ARGB fadingMin = step < 8 ? Theme(240 - 30 * step) : 0;
+    phases[1].ticks.push_back({{kCloseLeft, Red(30 * step)}, {kMinLeft, fadingMin}});
+    phases[2].ticks.push_back({{kCloseLeft, step < 8 ? Red(240 - 30 * step) : 0}});
+  }
+  // Once the last fade has ended the timer stops and a tick draws nothing.
+  phases[2].ticks.push_back({});
+  return phases;
+}
+
+TEST_F(SkinEngineTest, CaptionButtonsFadeInAndOutInEightStepsAndATickDrawsAtMostTwoButtons) {
+  HWND window = Skinned();
+  DrawLog log;
+  log.frame = static_cast<HDC>(GetPropA(window, kFrameDcProperty));
+  ASSERT_NE(log.frame, nullptr);
+  drawLog = &log;
+  StandIn bitBlt(K_BitBlt, reinterpret_cast<void*>(&RecordBitBlt));
+  StandIn lineBrush(K_GdipCreateLineBrush, reinterpret_cast<void*>(&RecordLineBrush));
+  bitBltStandIn = &bitBlt;
+  lineBrushStandIn = &lineBrush;
+
+  const std::vector<Phase> phases = FadePhases();
+  for (size_t p = 0; p < phases.size(); ++p) {
+    const Phase& phase = phases[p];
+    SendMessageW(window, phase.message, 0, At(phase.where));
+    if (phase.message == WM_MOUSEMOVE) SendMessageW(window, WM_MOUSEHOVER, 0, At(phase.where));
+    log.draws.clear();
+    for (size_t t = 0; t < phase.ticks.size(); ++t) {
+      SendMessageW(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+      EXPECT_EQ(log.draws, phase.ticks[t]) << "phase " << p << " tick " << t + 1;
+      log.draws.clear();
+    }
+  }
+  drawLog = nullptr;
+}
+
+// ---- Presses: which start a move or a resize -----------------------------------------------
+
+struct PressCase {
+  const char* what;
+  bool sizable;
+  POINT at;
+  int expected;  // 0 nothing, -1 a move, else the SC_SIZE code
+};
+
+constexpr PressCase kPresses[] = {
+    {"caption", false, {100, 10}, -1},
+    {"last caption row", false, {100, 25}, -1},
+    {"below the caption", false, {100, 26}, 0},
+    {"button strip", false, kMinimizeCentre, 0},
+    // The strip's top band: a press meant for a button near the top edge never drags.
+    {"strip, top band", false, {300, 1}, 0},
+    {"left edge, not sizable", false, {1, 100}, 0},
+    {"left edge", true, {1, 100}, WMSZ_LEFT},
+    {"right edge", true, {359, 100}, WMSZ_RIGHT},
+    {"top edge", true, {100, 1}, WMSZ_TOP},
+    {"bottom edge", true, {100, 316}, WMSZ_BOTTOM},
+    {"top-left corner", true, {2, 2}, WMSZ_TOPLEFT},
+    // Within the strip only its top band sizes; the caption-move fallback never applies there.
+    {"top-right corner in the strip's top band", true, {352, 2}, WMSZ_TOPRIGHT},
+    {"top edge in the strip's top band", true, {300, 1}, WMSZ_TOP},
+    {"strip below its top band", true, {352, 5}, 0},
+    {"bottom-left corner", true, {5, 314}, WMSZ_BOTTOMLEFT},
+    {"bottom-right corner", true, {358, 316}, WMSZ_BOTTOMRIGHT},
+    {"caption of a sizable window", true, {100, 10}, -1},
+};
+
+std::vector<int>* sentMoves = nullptr;
+StandIn* sendStandIn = nullptr;
+
+LRESULT WINAPI RecordSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The move and size loops are recorded, not entered.
+  if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+    sentMoves->push_back(-1);
+    return 0;
+  }
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_SIZE) {
+    sentMoves->push_back(static_cast<int>(wParam - SC_SIZE));
+    return 0;
+  }
+  return sendStandIn->Original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+}
+
+TEST_F(SkinEngineTest, APressMovesOrSizesByItsZone) {
+  HWND fixed = Skinned(WS_MINIMIZEBOX, false);
+  HWND sizable = Skinned(WS_MINIMIZEBOX, true);
+  std::vector<int> sent;
+  sentMoves = &sent;
+  StandIn send(K_SendMessageA, reinterpret_cast<void*>(&RecordSend));
+  sendStandIn = &send;
+  for (const PressCase& press : kPresses) {
+    sent.clear();
+    HWND window = press.sizable ? sizable : fixed;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(press.at));
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(250, 200));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(250, 200));
+    EXPECT_EQ(sent, press.expected ? std::vector<int>{press.expected} : std::vector<int>{}) << press.what;
+  }
+  sentMoves = nullptr;
+}
+
+// ---- Clicks --------------------------------------------------------------------------------
+
+TEST_F(SkinEngineTest, ReleaseOverAButtonActsWhereverThePressStartedAndCloseOutlivesItsWindow) {
+  HWND window = Skinned();
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 200));
+  SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, At(kMinimizeCentre));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(kMinimizeCentre));
+  EXPECT_TRUE(IsIconic(window));
+  ShowWindow(window, SW_RESTORE);
+  SendMessageW(window, WM_QUERYOPEN, 0, 0);
+
+  // The close click destroys the window, and its record, inside the button-up handling.
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kCloseCentre));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(kCloseCentre));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(kCloseCentre));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(engine_->WindowCount(), 0);
+
+  // A double click on the caption of a window that is not sizable does nothing.
+  HWND other = Skinned(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  SendMessageW(other, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 10));
+  EXPECT_FALSE(IsZoomed(other));
+  EXPECT_FALSE(engine_->RecordAt(1).maximized);
+}
+
+TEST_F(SkinEngineTest, SkinningTwiceAddsNothingAndOnlyTheFirstSizeKeepsTheFrame) {
+  engine_->settings().firstSizeFlag = true;
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  const WNDPROC previous = PreviousProcedureOf(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  EXPECT_EQ(engine_->WindowCount(), 1);
+  EXPECT_EQ(PreviousProcedureOf(window), previous);
+  EXPECT_NE(previous, WindowCalls::CurrentProcedure(window));  // never itself: that would recurse
+
+  WindowRecord& record = engine_->RecordAt(1);
+  EXPECT_EQ(record.titleButtons.size(), 2u);
+  EXPECT_TRUE(record.needsRepaint);
+  SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
+  EXPECT_FALSE(record.needsRepaint);
+  SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
+  EXPECT_TRUE(record.needsRepaint);
+}
+
+// ---- What skinning and hovering leave behind -----------------------------------------------
+
+// Wine's GetGuiResources is a stub that always gives 0, so GDI objects are counted where the
+// skin makes and releases them: every declared creator and releaser is stood in for.
+std::multiset<HANDLE>* liveObjects = nullptr;
+struct GdiCounters {
+  StandIn* dc;
+  StandIn* bitmap;
+  StandIn* pattern;
+  StandIn* region;
+  StandIn* getDc;
+  StandIn* deleteDc;
+  StandIn* deleteObject;
+  StandIn* deleteObject2;
+  StandIn* releaseDc;
+  StandIn* setRegion;
+} counters;
+
+template <class H>
+H Made(H handle) {
+  if (handle) liveObjects->insert(handle);
+  return handle;
+}
+void Gone(HANDLE handle) {
+  auto found = liveObjects->find(handle);
+  if (found != liveObjects->end()) liveObjects->erase(found);
+}
+
+HDC WINAPI CountCreateDc(HDC dc) { return Made(counters.dc->Original<decltype(&CreateCompatibleDC)>()(dc)); }
+HBITMAP WINAPI CountCreateBitmap(HDC dc, int w, int h) {
+  return Made(counters.bitmap->Original<decltype(&CreateCompatibleBitmap)>()(dc, w, h));
+}
+HBRUSH WINAPI CountPattern(HBITMAP b) { return Made(counters.pattern->Original<decltype(&CreatePatternBrush)>()(b)); }
+HRGN WINAPI CountRegion(int a, int b, int c, int d, int e, int f) {
+  return Made(counters.region->Original<decltype(&CreateRoundRectRgn)>()(a, b, c, d, e, f));
+}
+HDC WINAPI CountGetDc(HWND w) { return Made(counters.getDc->Original<decltype(&GetDC)>()(w)); }
+BOOL WINAPI CountDeleteDc(HDC dc) {
+  Gone(dc);
+  return counters.deleteDc->Original<decltype(&DeleteDC)>()(dc);
+}
+BOOL WINAPI CountDeleteObject(HGDIOBJ o) {
+  Gone(o);
+  return counters.deleteObject->Original<decltype(&DeleteObject)>()(o);
+}
+BOOL WINAPI CountDeleteObject2(HGDIOBJ o) {
+  Gone(o);
+  return counters.deleteObject2->Original<decltype(&DeleteObject)>()(o);
+}
+int WINAPI CountReleaseDc(HWND w, HDC dc) {
+  Gone(dc);
+  return counters.releaseDc->Original<decltype(&ReleaseDC)>()(w, dc);
+}
+int WINAPI CountSetRegion(HWND w, HRGN region, BOOL redraw) {
+  const int result = counters.setRegion->Original<decltype(&SetWindowRgn)>()(w, region, redraw);
+  if (result && region) Gone(region);  // the window owns it now
+  return result;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+int ThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
+  std::multiset<HANDLE> live;
+  liveObjects = &live;
+  StandIn dc(K_CreateCompatibleDC, reinterpret_cast<void*>(&CountCreateDc));
+  StandIn bitmap(K_CreateCompatibleBitmap, reinterpret_cast<void*>(&CountCreateBitmap));
+  StandIn pattern(K_CreatePatternBrush, reinterpret_cast<void*>(&CountPattern));
+  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRegion));
+  StandIn getDc(K_GetDC, reinterpret_cast<void*>(&CountGetDc));
+  StandIn deleteDc(K_DeleteDC, reinterpret_cast<void*>(&CountDeleteDc));
+  StandIn deleteObject(K_DeleteObject, reinterpret_cast<void*>(&CountDeleteObject));
+  StandIn deleteObject2(K_DeleteObject_2, reinterpret_cast<void*>(&CountDeleteObject2));
+  StandIn releaseDc(K_ReleaseDC, reinterpret_cast<void*>(&CountReleaseDc));
+  StandIn setRegion(K_SetWindowRgn, reinterpret_cast<void*>(&CountSetRegion));
+  counters = {&dc, &bitmap, &pattern, &region, &getDc, &deleteDc, &deleteObject, &deleteObject2, &releaseDc, &setRegion};
+  engine_->SetControlTransparency(true, OptionalArg<int32_t>(44));
+
+  const int windowsBefore = ThreadWindows();
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    HWND window = Skinned();
+    HWND label = CreateWindowExW(0, L"STATIC", L"标签", WS_CHILD | WS_VISIBLE, 20, 60, 120, 20, window, nullptr,
+                                 nullptr, nullptr);
+    HDC labelDc = GetDC(label);
+    // Each colouring replaces the brush and bitmap of the one before.
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NE(SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(labelDc), reinterpret_cast<LPARAM>(label)), 0);
+    ReleaseDC(label, labelDc);
+    ASSERT_FALSE(live.empty());  // the counting sees the frame, its background and the brush
+    DestroyWindow(window);
+    windows_.clear();
+  }
+  EXPECT_EQ(live.size(), 0u);
+  EXPECT_EQ(ThreadWindows(), windowsBefore);  // each window's tool tip went with it
+  EXPECT_EQ(engine_->WindowCount(), 0);
+
+  HWND window = Skinned();
+  const size_t held = live.size();
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(kMinimizeCentre));
+    SendMessageW(window, WM_MOUSEHOVER, 0, At(kMinimizeCentre));
+    for (int tick = 0; tick < 3; ++tick) SendMessageW(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    for (int tick = 0; tick < 9; ++tick) SendMessageW(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
+  }
+  EXPECT_EQ(live.size(), held);
+  liveObjects = nullptr;
+}
+
+}  // namespace
