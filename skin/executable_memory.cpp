@@ -10,11 +10,11 @@ namespace {
 
 uint64_t Distance(uintptr_t a, uintptr_t b) { return a > b ? a - b : b - a; }
 
-// Every byte of [block, block + size) within kRel32Reach of near.
-bool WithinReach(const void* block, size_t size, const void* near) {
-  if (!near || sizeof(void*) == 4) return true;
+// Every byte of [block, block + size) within kRel32Reach of anchor.
+bool WithinReach(const void* block, size_t size, const void* anchor) {
+  if (!anchor || sizeof(void*) == 4) return true;
   const uintptr_t first = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t centre = reinterpret_cast<uintptr_t>(near);
+  const uintptr_t centre = reinterpret_cast<uintptr_t>(anchor);
   return Distance(first, centre) <= kRel32Reach && Distance(first + size, centre) <= kRel32Reach;
 }
 
@@ -34,15 +34,15 @@ ExecutableMemory& ExecutableMemory::operator=(ExecutableMemory&& other) noexcept
   return *this;
 }
 
-CodeMemoryStatus ExecutableMemory::Allocate(size_t size, const void* near) {
+CodeMemoryStatus ExecutableMemory::Allocate(size_t size, const void* anchor) {
   Release();
   if (size == 0) return CodeMemoryStatus::kEmptyRequest;
   const size_t page = memory_pages::PageSize();
   if (size > SIZE_MAX - page) return CodeMemoryStatus::kNoMemory;
   const size_t mapped = (size + page - 1) / page * page;
-  void* pages = memory_pages::Map(mapped, near, kRel32Reach);
-  if (!pages) return near ? CodeMemoryStatus::kNoMemoryNearTarget : CodeMemoryStatus::kNoMemory;
-  if (!WithinReach(pages, mapped, near)) {
+  void* pages = memory_pages::Map(mapped, anchor, kRel32Reach);
+  if (!pages) return anchor ? CodeMemoryStatus::kNoMemoryNearTarget : CodeMemoryStatus::kNoMemory;
+  if (!WithinReach(pages, mapped, anchor)) {
     memory_pages::Unmap(pages, mapped);
     return CodeMemoryStatus::kNoMemoryNearTarget;
   }

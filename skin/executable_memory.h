@@ -17,7 +17,7 @@ enum class CodeMemoryStatus : uint8_t {
   kProtectFailed,       // the pages could not be made read-execute
 };
 
-// Displacements of rel32 jumps and calls reach this far either way; a block allocated "near" an
+// Displacements of rel32 jumps and calls reach this far either way; a block allocated near an
 // address lies wholly within it, with room left for the jump's own length.
 inline constexpr uint64_t kRel32Reach = 0x7FFF0000;
 
@@ -31,8 +31,8 @@ class ExecutableMemory {
   ExecutableMemory& operator=(const ExecutableMemory&) = delete;
 
   // Fresh read-write pages for at least `size` bytes, replacing any block held before. With
-  // `near`, every byte of the block lies within kRel32Reach of it (on x86 every address does).
-  CodeMemoryStatus Allocate(size_t size, const void* near = nullptr);
+  // `anchor`, every byte of the block lies within kRel32Reach of it (on x86 every address does).
+  CodeMemoryStatus Allocate(size_t size, const void* anchor = nullptr);
   // Copies code into the block before it is sealed.
   CodeMemoryStatus Write(size_t offset, const void* bytes, size_t count);
   // Makes the block read-execute and flushes the instruction cache; no write after this.

@@ -9,10 +9,10 @@ namespace memory_pages {
 
 // The unit in which pages are mapped.
 size_t PageSize();
-// Read-write pages of `size` bytes (a multiple of PageSize()), or null. With `near` on x86-64,
+// Read-write pages of `size` bytes (a multiple of PageSize()), or null. With `anchor` on x86-64,
 // the system is searched for free pages within `reach` of it first; the caller checks the
 // distance of what comes back.
-void* Map(size_t size, const void* near, uint64_t reach);
+void* Map(size_t size, const void* anchor, uint64_t reach);
 // Read-execute from now on, with the instruction cache flushed.
 bool MakeExecutable(void* pages, size_t size);
 void Unmap(void* pages, size_t size);

@@ -19,20 +19,20 @@ void* TryMapAt(uintptr_t address, size_t size) {
   return VirtualAlloc(reinterpret_cast<void*>(address), size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
-// Walks the address space from `near` down, then up, one region at a time (VirtualQuery), and
+// Walks the address space from `anchor` down, then up, one region at a time (VirtualQuery), and
 // maps the first free stretch of whole allocation units that lies within `reach`. Under Wine the
 // 64-bit executable and gdi32 lie about 6 GB apart, so "anywhere" would not do.
-void* MapNear(size_t size, uintptr_t near, uint64_t reach) {
+void* MapNear(size_t size, uintptr_t anchor, uint64_t reach) {
   SYSTEM_INFO system{};
   GetSystemInfo(&system);
   const uintptr_t unit = system.dwAllocationGranularity;
   const uintptr_t lowest = std::max(reinterpret_cast<uintptr_t>(system.lpMinimumApplicationAddress),
-                                    near > reach ? near - static_cast<uintptr_t>(reach) : 0);
+                                    anchor > reach ? anchor - static_cast<uintptr_t>(reach) : 0);
   const uintptr_t highest = std::min(reinterpret_cast<uintptr_t>(system.lpMaximumApplicationAddress),
-                                     near + static_cast<uintptr_t>(reach));
+                                     anchor + static_cast<uintptr_t>(reach));
   MEMORY_BASIC_INFORMATION region{};
 
-  for (uintptr_t address = near; address >= lowest;) {
+  for (uintptr_t address = anchor; address >= lowest;) {
     if (!VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region)) break;
     const uintptr_t base = reinterpret_cast<uintptr_t>(region.BaseAddress);
     const uintptr_t end = std::min(base + region.RegionSize, highest);
@@ -44,7 +44,7 @@ void* MapNear(size_t size, uintptr_t near, uint64_t reach) {
     if (base <= lowest) break;
     address = base - 1;
   }
-  for (uintptr_t address = near; address < highest;) {
+  for (uintptr_t address = anchor; address < highest;) {
     if (!VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region)) break;
     const uintptr_t base = reinterpret_cast<uintptr_t>(region.BaseAddress);
     const uintptr_t end = base + region.RegionSize;
@@ -66,8 +66,8 @@ size_t PageSize() {
   return system.dwPageSize;
 }
 
-void* Map(size_t size, const void* near, uint64_t reach) {
-  if (near && sizeof(void*) == 8) return MapNear(size, reinterpret_cast<uintptr_t>(near), reach);
+void* Map(size_t size, const void* anchor, uint64_t reach) {
+  if (anchor && sizeof(void*) == 8) return MapNear(size, reinterpret_cast<uintptr_t>(anchor), reach);
   return TryMapAt(0, size);
 }
 

@@ -103,7 +103,7 @@ const char* StatusLine(const ApiHook& hook) {
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   const std::string scenario = argv[1];
-  logFile = std::fopen(argv[2], "w");
+  logFile = std::fopen(argv[2], "wb");
   if (!logFile) return 3;
   gdiTransparentBlt = reinterpret_cast<TransparentBltFunction>(
       reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("gdi32"), "GdiTransparentBlt")));

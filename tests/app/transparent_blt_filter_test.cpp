@@ -16,7 +16,9 @@ namespace {
 std::string RunChild(const std::string& scenario, DWORD& exitCode) {
   ScratchFolder folder;
   const std::string log = folder.file("log.txt");
-  ChildProcess child("\"" + ProgramFolder() + "\\transparent_blt_child.exe\" " + scenario + " \"" + log + "\"");
+  std::string command = "\"";
+  command += ProgramFolder() + "\\transparent_blt_child.exe\" " + scenario + " \"" + log + "\"";
+  ChildProcess child(command);
   exitCode = child.started() ? child.AwaitExit(20000).value_or(0xDEAD) : 0xBAD;
   return ReadFileBytes(log).value_or("");
 }

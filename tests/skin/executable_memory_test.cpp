@@ -18,7 +18,7 @@ constexpr uint8_t kReturn42[] = {0xB8, 0x2A, 0x00, 0x00, 0x00, 0xC3};
 
 using IntResult = int (*)();
 
-int Run(const void* code) { return reinterpret_cast<IntResult>(const_cast<void*>(code))(); }
+int RunCode(const void* code) { return reinterpret_cast<IntResult>(const_cast<void*>(code))(); }
 
 TEST(ExecutableMemory, WrittenReadWriteRunsSealedAndRefusesMisuse) {
   ExecutableMemory block;
@@ -32,7 +32,7 @@ TEST(ExecutableMemory, WrittenReadWriteRunsSealedAndRefusesMisuse) {
   EXPECT_EQ(block.Write(SIZE_MAX, kReturn42, 1), CodeMemoryStatus::kOutOfRange);
   ASSERT_EQ(block.Write(10, kReturn42, sizeof kReturn42), CodeMemoryStatus::kOk);
   ASSERT_EQ(block.Seal(), CodeMemoryStatus::kOk);
-  EXPECT_EQ(Run(block.data() + 10), 42);
+  EXPECT_EQ(RunCode(block.data() + 10), 42);
   EXPECT_EQ(block.Write(0, kReturn42, 1), CodeMemoryStatus::kAlreadySealed);
   EXPECT_EQ(block.Seal(), CodeMemoryStatus::kAlreadySealed);
 #if defined(_WIN32)
@@ -51,26 +51,26 @@ uint64_t Distance(const void* a, const void* b) {
 
 // Under Wine the 64-bit program and gdi32 lie about 6 GB apart: pages "anywhere" would not do.
 TEST(ExecutableMemory, NearBlockLiesWithinReachAndALeakedOneOutlivesItsOwner) {
-  const void* far = reinterpret_cast<const void*>(GetProcAddress(LoadLibraryA("gdi32"), "GdiTransparentBlt"));
-  ASSERT_NE(far, nullptr);
+  const void* gdiFunction = reinterpret_cast<const void*>(GetProcAddress(LoadLibraryA("gdi32"), "GdiTransparentBlt"));
+  ASSERT_NE(gdiFunction, nullptr);
   void* leaked = nullptr;
   {
     ExecutableMemory block;
-    ASSERT_EQ(block.Allocate(64 * 1024 + 1, far), CodeMemoryStatus::kOk);
-    EXPECT_LE(Distance(block.data(), far), kRel32Reach);
-    EXPECT_LE(Distance(block.data() + block.size(), far), kRel32Reach);
+    ASSERT_EQ(block.Allocate(64 * 1024 + 1, gdiFunction), CodeMemoryStatus::kOk);
+    EXPECT_LE(Distance(block.data(), gdiFunction), kRel32Reach);
+    EXPECT_LE(Distance(block.data() + block.size(), gdiFunction), kRel32Reach);
     ASSERT_EQ(block.Write(block.size() - sizeof kReturn42, kReturn42, sizeof kReturn42), CodeMemoryStatus::kOk);
     ASSERT_EQ(block.Seal(), CodeMemoryStatus::kOk);
     leaked = block.Leak();
     EXPECT_EQ(block.data(), nullptr);
   }
-  EXPECT_EQ(Run(static_cast<uint8_t*>(leaked) + 64 * 1024 + 1 - sizeof kReturn42), 42);
+  EXPECT_EQ(RunCode(static_cast<uint8_t*>(leaked) + 64 * 1024 + 1 - sizeof kReturn42), 42);
 
   // An owned block goes with its owner.
   void* released = nullptr;
   {
     ExecutableMemory block;
-    ASSERT_EQ(block.Allocate(32, far), CodeMemoryStatus::kOk);
+    ASSERT_EQ(block.Allocate(32, gdiFunction), CodeMemoryStatus::kOk);
     released = block.data();
   }
   MEMORY_BASIC_INFORMATION region{};

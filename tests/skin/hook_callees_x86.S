@@ -43,3 +43,7 @@ FUNCTION(HookTargetNeighbour)
   mov eax, [esp + 4]
   dec eax
   ret
+
+#if defined(__ELF__)
+  .section .note.GNU-stack, "", @progbits
+#endif
