@@ -35,7 +35,7 @@ void* MapNear(size_t size, uintptr_t anchor, uint64_t reach) {
   for (uintptr_t address = anchor; address >= lowest;) {
     if (!VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region)) break;
     const uintptr_t base = reinterpret_cast<uintptr_t>(region.BaseAddress);
-    const uintptr_t end = std::min(base + region.RegionSize, highest);
+    const uintptr_t end = std::min<uintptr_t>(base + region.RegionSize, highest);
     if (region.State == MEM_FREE && end >= size) {
       const uintptr_t start = AlignDown(end - size, unit);
       if (start >= base && start >= lowest)
@@ -47,7 +47,7 @@ void* MapNear(size_t size, uintptr_t anchor, uint64_t reach) {
   for (uintptr_t address = anchor; address < highest;) {
     if (!VirtualQuery(reinterpret_cast<void*>(address), &region, sizeof region)) break;
     const uintptr_t base = reinterpret_cast<uintptr_t>(region.BaseAddress);
-    const uintptr_t end = base + region.RegionSize;
+    const uintptr_t end = static_cast<uintptr_t>(base + region.RegionSize);
     if (region.State == MEM_FREE) {
       const uintptr_t start = AlignUp(std::max(base, lowest), unit);
       if (start + size <= std::min(end, highest))

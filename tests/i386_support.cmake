@@ -3,6 +3,7 @@
 # built the same way (target gtest_i386, there only when both tools are).
 #   add_i386_test(name SOURCES ...): one such program, one CTest test.
 include_guard(GLOBAL)
+include(${CMAKE_SOURCE_DIR}/cmake/MachineCode.cmake)
 
 find_program(QEMU_I386 qemu-i386-static)
 include(CheckCXXSourceCompiles)

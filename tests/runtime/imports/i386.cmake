@@ -6,7 +6,7 @@ if(NOT TARGET gtest_i386)
 endif()
 
 set(i386_machine_code ${CMAKE_SOURCE_DIR}/runtime/imports/checked_call_x86.S test_callees_x86.S)
-set_source_files_properties(${i386_machine_code} PROPERTIES LANGUAGE C COMPILE_OPTIONS "-x;assembler-with-cpp")
+mark_machine_code(${i386_machine_code})
 add_i386_test(checked_call_i386_test SOURCES
   checked_call_test.cpp
   ${i386_machine_code}
