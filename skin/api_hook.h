@@ -6,6 +6,8 @@
 // run elsewhere unchanged (relative branches, RIP-relative operands, a function shorter than the
 // patch, an instruction the decoder does not know) is refused and nothing is written. On x86-64
 // the short jump goes to a relay within 2 GB of the target that jumps on to the replacement.
+// Install and Remove write over code that any thread may run: call them while no other thread
+// of the process can enter the target.
 #pragma once
 
 #include <array>

@@ -65,17 +65,6 @@ TEST(ExecutableMemory, NearBlockLiesWithinReachAndALeakedOneOutlivesItsOwner) {
     EXPECT_EQ(block.data(), nullptr);
   }
   EXPECT_EQ(RunCode(static_cast<uint8_t*>(leaked) + 64 * 1024 + 1 - sizeof kReturn42), 42);
-
-  // An owned block goes with its owner.
-  void* released = nullptr;
-  {
-    ExecutableMemory block;
-    ASSERT_EQ(block.Allocate(32, gdiFunction), CodeMemoryStatus::kOk);
-    released = block.data();
-  }
-  MEMORY_BASIC_INFORMATION region{};
-  ASSERT_TRUE(VirtualQuery(released, &region, sizeof region));
-  EXPECT_EQ(region.State, static_cast<DWORD>(MEM_FREE));
 }
 #endif
 
