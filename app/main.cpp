@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/skin_setup.h"
+#include "app/transparent_blt_filter.h"
+#include "skin/api_hook.h"
 #include "app/start_window_handlers.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/frame/message_loop.h"
@@ -22,13 +24,18 @@ constexpr int32_t kControlWashAlpha = 300;
 
 // The program-wide objects. The exit routine releases them while the system libraries they use
 // are still loaded; after a runtime error the process ends without them being released.
+std::unique_ptr<ApiHook> hook;
 std::unique_ptr<SkinEngine> engine;
 
 // Run once by the runtime's orderly exit.
-void ProgramExit() { engine.reset(); }
+void ProgramExit() {
+  hook.reset();
+  engine.reset();
+}
 
 int MainRoutine() {
   InitialiseRuntime(StartWindowTemplates);
+  hook = std::make_unique<ApiHook>();
   engine = std::make_unique<SkinEngine>();
   SetExitRoutine(ProgramExit);
   InitProgramGlobals(*engine);
@@ -41,7 +48,8 @@ int MainRoutine() {
 
 // The skin dresses the window here, while it is still hidden.
 void StartWindowSetUp() {
-  if (!engine) return;
+  if (!engine || !hook) return;
+  InstallTransparentBltFilter(*hook);
   SkinWindowUnits(*engine, UnitReference{TC_WINDOW, kStartWindowId, kStartWindowUnitId}, SkinBackgroundJpeg,
                   kControlWashAlpha);
 }
