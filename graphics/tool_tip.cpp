@@ -25,9 +25,15 @@ HWND ToolTip::Create(HWND owner, bool balloon) {
   ownerWindow_ = owner;
   const DWORD style = balloon ? (kAlwaysTip | kBalloon) : kAlwaysTip;
   tipWindow_ = Declared::CreateWindowExA(0, kToolTipClass, "", style, kDefaultPlace, kDefaultPlace, kDefaultPlace,
-                                         kDefaultPlace, owner, nullptr, Declared::GetModuleHandleA(nullptr),
+                                         kDefaultPlace, nullptr, nullptr, Declared::GetModuleHandleA(nullptr),
                                          nullptr);
   return tipWindow_;
+}
+
+void ToolTip::Destroy() {
+  // DestroyWindow is not among the declared functions.
+  if (tipWindow_) DestroyWindow(tipWindow_);
+  tipWindow_ = nullptr;
 }
 
 TOOLINFOA ToolTip::Record(UINT_PTR id) const {

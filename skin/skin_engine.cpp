@@ -65,6 +65,7 @@ SkinEngine::~SkinEngine() {
   // Windows that outlive the engine go back to their own procedures.
   for (const WindowRecordPtr& record : windows_) {
     record->alive = false;
+    record->toolTip.Destroy();
     if (WindowCalls::CurrentProcedure(record->hwnd) == &SkinnedWindowProc)
       WindowCalls::ReplaceProcedure(record->hwnd, record->previousProc);
     ClearWindowProperties(record->hwnd);

@@ -121,6 +121,8 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       break;
     }
     case WM_DESTROY:
+      // The window's tool tip goes with it.
+      record().toolTip.Destroy();
       ReleaseColouringBelow(hwnd);
       break;
     case WM_NCDESTROY:

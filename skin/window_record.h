@@ -96,7 +96,7 @@ struct WindowRecord {
   int32_t hotButton = 0;
   SkinHandler helpHandler = nullptr;
   SkinHandler menuHandler = nullptr;
-  ToolTip toolTip;  // its window is owned by hwnd and destroyed with it
+  ToolTip toolTip;  // destroyed with hwnd (WM_DESTROY)
   int32_t bottomBarHeight = 0;
   BottomBar bottomBar;
   bool needsRepaint = true;
