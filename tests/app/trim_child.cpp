@@ -1,4 +1,5 @@
-// trim_child SCENARIO: the program's side of the trimming tests, with "windir" set by the test.
+// trim_child SCENARIO: the program's side of the trimming tests, with "windir" set by the test; a
+// windows program like the real one.
 //   twice   runs the trimming thread's entry twice in a row, then exits 0.
 //   window  makes a window (class TrimChild), starts one trim as the skin does on deactivation,
 //           and answers messages until the window is closed; exits 0.
@@ -32,12 +33,12 @@ int RunWindow() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "twice") == 0) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  if (std::strcmp(commandLine, "twice") == 0) {
     WorkingSetTrimThread(nullptr);
     WorkingSetTrimThread(nullptr);
     return 0;
   }
-  if (argc == 2 && std::strcmp(argv[1], "window") == 0) return RunWindow();
+  if (std::strcmp(commandLine, "window") == 0) return RunWindow();
   return 2;
 }

@@ -24,8 +24,10 @@ FollowedRun RunFollowingStartedProcesses(std::string commandLine, DWORD millisec
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr, nullptr, &startup,
-                      &process))
+  // Without a console, as when started from the desktop: a console program it starts then gets a
+  // console of its own unless it is started without one.
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS | DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &process))
     return run;
   run.id = process.dwProcessId;
   // Until every followed process has ended, so that none is left attached to this thread.

@@ -24,6 +24,6 @@ struct FollowedRun {
   std::vector<FollowedProcess> started;  // in the order they ended; Wine's console hosts left out
 };
 
-// Waits until the program and everything it started have ended; what has not ended within the
+// The program runs without a console. Waits until it and everything it started have ended; what has not ended within the
 // time is ended, and the run then has no exit code.
 FollowedRun RunFollowingStartedProcesses(std::string commandLine, DWORD milliseconds);
