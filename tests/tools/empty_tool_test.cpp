@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <string>
 
 #include "tests/support/child_process.h"
@@ -46,16 +44,6 @@ ToolOutcome RunTool(const std::string& tool, const std::string& arguments, const
   return outcome;
 }
 
-SIZE_T WorkingSetOf(DWORD id) {
-  PROCESS_MEMORY_COUNTERS counters{};
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-  if (process) {
-    K32GetProcessMemoryInfo(process, &counters, sizeof counters);
-    CloseHandle(process);
-  }
-  return counters.WorkingSetSize;
-}
-
 struct ArgumentCase {
   const char* name;
   const char* arguments;  // "%pid%" stands for the id of a running process named "Empty Target.exe"
@@ -82,13 +70,11 @@ TEST_P(EmptyToolRun, EmptiesTheNamedProcessOrPrintsTheUsage) {
   std::string arguments = GetParam().arguments;
   if (const size_t at = arguments.find("%pid%"); at != std::string::npos)
     arguments.replace(at, 5, std::to_string(running.id()));
-  const SIZE_T before = WorkingSetOf(running.id());
   const ToolOutcome outcome = RunTool(tool, arguments, scratch.file("output.txt"));
+  // Exit code 0 means the process was opened and its working set emptying accepted. Wine accepts
+  // it and changes nothing: it reports the Unix process's resident size, before and after alike.
   EXPECT_EQ(outcome.exitCode, GetParam().exitCode);
   EXPECT_EQ(outcome.output, GetParam().output);
-  // Wine reports the working set (the Unix process's resident size) but does not empty it.
-  RecordProperty("working_set_before", std::to_string(before));
-  RecordProperty("working_set_after", std::to_string(WorkingSetOf(running.id())));
   EXPECT_TRUE(running.running());
 }
 
@@ -102,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ArgumentCase{"NoProcessWithThatId", "4294967292", 2, kNotEmptied},
                     ArgumentCase{"NoProcessWithThatName", "nothing-runs-by-this-name.exe", 2, kNotEmptied},
                     ArgumentCase{"NoArgument", "", 1, kUsage}, ArgumentCase{"EmptyArgument", "\"\"", 1, kUsage},
-                    ArgumentCase{"Option", "/?", 1, kUsage}, ArgumentCase{"IdBeyond32Bits", "4294967296", 1, kUsage},
+                    ArgumentCase{"Option", "/?", 1, kUsage}, ArgumentCase{"IdBeyond32Bits", "4294967300", 1, kUsage},
                     ArgumentCase{"PathNotName", "C:\\target.exe", 1, kUsage}),
     ArgumentLabel);
 
