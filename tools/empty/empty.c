@@ -17,27 +17,30 @@ static void Print(const char* text) {
 
 static int IsBlank(WCHAR c) { return c == L' ' || c == L'\t'; }
 
-/* How many characters of the command line name the program. Normally up to the first blank (or
-   the closing quote); but a caller may pass its path unquoted with blanks in it ("C:\My
-   Windows\empty.exe 42", started by that exact application name), so when the line begins with
-   this program's own path followed by a blank or the end, all of that path is the name. */
-static int ProgramNameLength(WCHAR* line) {
+/* The length of this program's own path when the command line begins with it, followed by a
+   blank or the end; else 0. A caller may pass the path unquoted with blanks in it ("C:\My
+   Windows\empty.exe 42", started by that exact application name). */
+static int OwnPathLength(WCHAR* line) {
   WCHAR own[MAX_PATH + 1];
-  const DWORD ownLength = GetModuleFileNameW(NULL, own, MAX_PATH + 1);
+  const int length = (int)GetModuleFileNameW(NULL, own, MAX_PATH + 1);
+  WCHAR after;
+  int same;
   int n = 0;
-  if (ownLength > 0 && ownLength <= MAX_PATH) {
-    WCHAR saved;
-    int same;
-    while (n < (int)ownLength && line[n]) ++n;
-    if (n == (int)ownLength && (line[n] == 0 || IsBlank(line[n]))) {
-      saved = line[n];
-      line[n] = 0;
-      same = lstrcmpiW(line, own) == 0;
-      line[n] = saved;
-      if (same) return n;
-    }
-  }
-  n = 0;
+  if (length <= 0 || length > MAX_PATH) return 0;
+  while (n < length && line[n]) ++n;
+  if (n < length || (line[n] && !IsBlank(line[n]))) return 0;
+  after = line[n];
+  line[n] = 0;
+  same = lstrcmpiW(line, own) == 0;
+  line[n] = after;
+  return same ? n : 0;
+}
+
+/* How many characters of the command line name the program: its own path as above, else up to
+   the closing quote or the first blank. */
+static int ProgramNameLength(WCHAR* line) {
+  int n = OwnPathLength(line);
+  if (n) return n;
   if (line[0] == L'"') {
     for (n = 1; line[n] && line[n] != L'"'; ++n) {}
     return line[n] ? n + 1 : n;
