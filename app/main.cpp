@@ -5,6 +5,7 @@
 
 #include "app/skin_setup.h"
 #include "app/transparent_blt_filter.h"
+#include "app/working_set_trim.h"
 #include "skin/api_hook.h"
 #include "app/start_window_handlers.h"
 #include "resources/embedded_pictures.h"
@@ -39,6 +40,7 @@ int MainRoutine() {
   engine = std::make_unique<SkinEngine>();
   SetExitRoutine(ProgramExit);
   InitProgramGlobals(*engine);
+  engine->SetDeactivationRoutine(StartWorkingSetTrim);
   LoadStartWindow(kStartWindowId);
   RunMessageLoop();
   return 0;

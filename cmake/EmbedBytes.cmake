@@ -2,10 +2,12 @@
 # block. Included, it defines the function; run with `cmake -P`, it writes one such source.
 #
 #   embed_bytes(<target> NAME <C++ name> FILE <file>)
+#   embed_bytes(<target> NAME <C++ name> TARGET <executable target>)
 #
 # adds to <target> a source, generated at build time into the build tree, that defines
 #   extern const ByteBlock <C++ name>;
 # pointing at a RUNTIME_CONSTANT ConstantByteBlock {1, length, bytes} in the constant range.
+# With TARGET the bytes are that target's built file, embedded again whenever it is rebuilt.
 # The generator is this script run by the build machine's cmake, so it works when cross-compiling.
 
 if(CMAKE_SCRIPT_MODE_FILE)
@@ -48,18 +50,24 @@ endif()
 set(EMBED_BYTES_SCRIPT "${CMAKE_CURRENT_LIST_FILE}")
 
 function(embed_bytes target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;FILE" "")
-  if(NOT arg_NAME OR NOT arg_FILE OR arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "embed_bytes(${target} NAME <C++ name> FILE <file>)")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;FILE;TARGET" "")
+  if(NOT arg_NAME OR arg_UNPARSED_ARGUMENTS OR (arg_FILE AND arg_TARGET) OR (NOT arg_FILE AND NOT arg_TARGET))
+    message(FATAL_ERROR "embed_bytes(${target} NAME <C++ name> FILE <file> | TARGET <executable target>)")
   endif()
-  cmake_path(ABSOLUTE_PATH arg_FILE BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" OUTPUT_VARIABLE input)
+  if(arg_TARGET)
+    set(input "$<TARGET_FILE:${arg_TARGET}>")
+    set(file_name "${arg_TARGET}")
+  else()
+    cmake_path(ABSOLUTE_PATH arg_FILE BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" OUTPUT_VARIABLE input)
+    cmake_path(GET input FILENAME file_name)
+  endif()
   set(output "${CMAKE_CURRENT_BINARY_DIR}/embedded/${arg_NAME}.cpp")
-  cmake_path(GET input FILENAME file_name)
+  # A target named in DEPENDS is built first, and its every rebuild embeds it again.
   add_custom_command(
     OUTPUT "${output}"
     COMMAND "${CMAKE_COMMAND}" -DINPUT=${input} -DOUTPUT=${output} -DNAME=${arg_NAME}
             -P "${EMBED_BYTES_SCRIPT}"
-    DEPENDS "${input}" "${EMBED_BYTES_SCRIPT}"
+    DEPENDS "${input}" ${arg_TARGET} "${EMBED_BYTES_SCRIPT}"
     COMMENT "Embedding ${file_name} as ${arg_NAME}"
     VERBATIM)
   target_sources(${target} PRIVATE "${output}")

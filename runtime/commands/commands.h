@@ -78,7 +78,9 @@ UnitReference UnitListItem(UnitList list, int32_t index);
 void FreeUnitList(UnitList list);
 
 #if defined(_WIN32)
-bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode = std::nullopt);
+// programFile, when given, is started with the command line as its own (see the command).
+bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode = std::nullopt,
+                    std::optional<TextValue> programFile = std::nullopt);
 bool FileExists(TextValue path);
 bool WriteBytesToFile(TextValue path, std::initializer_list<ByteBlock> blocks);
 int32_t ScreenWidth();

@@ -55,8 +55,12 @@ void FileExists(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = BoolCell(search.valid());
 }
 
-// RunCommandLine(command line, wait, [window mode]): starts the command line; waits for the
-// process to end, or at most a second for it to be ready for input. The exit code is not read.
+// RunCommandLine(command line, wait, [window mode], [program file]): starts the command line;
+// waits for the process to end, or at most a second for it to be ready for input. The exit code
+// is not read. A program file, when given, is the program started, whatever the command line's
+// first word: an unquoted path with blanks in it cannot then start another program. Hidden
+// (mode 1) also means no console: a console program would otherwise get a console window, which
+// a terminal that takes consoles over shows whatever the show state.
 void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = BoolCell(false);
   const Arguments arguments(count, cells);
@@ -65,6 +69,7 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   const bool wait = arguments[1].type == TC_BOOL ? arguments[1].low != 0 : IntArgument(arguments[1]).value_or(0) != 0;
   int32_t mode = arguments.given(2) ? IntArgument(arguments[2]).value_or(kDefaultWindowMode) : kDefaultWindowMode;
   mode = std::clamp(mode, 1, static_cast<int32_t>(std::size(showStates)));
+  const TextValue programFile = arguments.given(3) ? TextArgument(arguments[3]).value_or("") : "";
 
   std::string line = *commandLine;  // CreateProcessA may write into its command line
   STARTUPINFOA startup{};
@@ -72,7 +77,9 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showStates[mode - 1];
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+  const DWORD creationFlags = mode == 1 ? CREATE_NO_WINDOW : 0;
+  if (!CreateProcessA(*programFile ? programFile : nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags,
+                      nullptr, nullptr, &startup, &started)) {
     return;
   }
   const OwnedKernelHandle process(started.hProcess);

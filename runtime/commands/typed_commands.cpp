@@ -135,8 +135,10 @@ UnitReference UnitListItem(UnitList list, int32_t index) {
 void FreeUnitList(UnitList list) { Call(RuntimeCommand::FreeUnitList, {PassList(list)}); }
 
 #if defined(_WIN32)
-bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode) {
-  return CellBool(Call(RuntimeCommand::RunCommandLine, {PassText(commandLine), BoolCell(wait), Optional(windowMode)}));
+bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode,
+                    std::optional<TextValue> programFile) {
+  return CellBool(Call(RuntimeCommand::RunCommandLine,
+                       {PassText(commandLine), BoolCell(wait), Optional(windowMode), OptionalText(programFile)}));
 }
 
 bool FileExists(TextValue path) { return CellBool(Call(RuntimeCommand::FileExists, {PassText(path)})); }

@@ -1,0 +1,147 @@
+// Working-set trimming as the program does it, in a child program whose "windir" names a folder
+// of the test's own: what gets written there, which program runs with which command line, and
+// that the trimming thread leaves the caller answering its messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/empty_tool.h"
+#include "tests/support/child_process.h"
+#include "tests/support/followed_run.h"
+#include "tests/support/gui_driver.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+// An environment variable of this process, and so of the programs it starts, for the life of the
+// object; null removes it.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const char* value) : name_(name) {
+    char old[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA(name, old, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) old_ = std::string(old, n);
+    SetEnvironmentVariableA(name, value);
+  }
+  ~EnvironmentVariable() { SetEnvironmentVariableA(name_, old_ ? old_->c_str() : nullptr); }
+  EnvironmentVariable(const EnvironmentVariable&) = delete;
+  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+std::string EmbeddedTool() {
+  return std::string(reinterpret_cast<const char*>(ByteBlockData(EmptyTool)), static_cast<size_t>(EmptyTool->length));
+}
+
+// The child program's command line for a scenario.
+std::string ChildLine(const char* scenario) {
+  std::string line = "\"";
+  return line.append(ProgramFolder()).append("\\trim_child.exe\" ").append(scenario);
+}
+
+std::string StandIn() { return ReadFileBytes(ProgramFolder() + "\\trim_standin.exe").value_or(""); }
+
+enum class Folder { Missing, Empty, WithStandIn, Unset };
+
+struct TrimCase {
+  const char* name;
+  const char* windowsFolder;  // under the scratch folder
+  Folder folder;
+};
+
+class TrimRuns : public testing::TestWithParam<TrimCase> {};
+
+// The child runs the trimming thread's entry twice, as two deactivations would.
+TEST_P(TrimRuns, WritesTheToolOnceAndRunsWhatIsThereWithTheProgramsId) {
+  ScratchFolder scratch;
+  const std::string windows = scratch.file(GetParam().windowsFolder);
+  const std::string tool = windows + "\\empty.exe";
+  if (GetParam().folder != Folder::Missing && GetParam().folder != Folder::Unset) {
+    ASSERT_TRUE(CreateDirectoryA(windows.c_str(), nullptr));
+  }
+  if (GetParam().folder == Folder::WithStandIn) WriteFileBytes(tool, StandIn());
+  // What the system would run for "<scratch>\My Windows\empty.exe 42" if it took the command line
+  // apart itself; it must not run.
+  WriteFileBytes(scratch.file("My.exe"), StandIn());
+  const char* rootTool = "C:\\empty.exe";
+  ASSERT_EQ(GetFileAttributesA(rootTool), INVALID_FILE_ATTRIBUTES);
+
+  FollowedRun run;
+  {
+    EnvironmentVariable windir("windir", GetParam().folder == Folder::Unset ? nullptr : windows.c_str());
+    run = RunFollowingStartedProcesses(ChildLine("twice"), 60000);
+  }
+  EXPECT_EQ(run.exitCode, 0u);  // no runtime error, nothing shown
+  EXPECT_FALSE(ReadFileBytes(scratch.file("My.exe.log")).has_value());
+  if (GetParam().folder == Folder::Missing || GetParam().folder == Folder::Unset) {
+    EXPECT_EQ(run.started, std::vector<FollowedProcess>{});
+    EXPECT_EQ(scratch.Names(), (std::set<std::string>{"My.exe"}));
+    // Without a Windows folder, nothing lands in the root of the current drive.
+    EXPECT_EQ(GetFileAttributesA(rootTool), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(rootTool);
+    return;
+  }
+  // Both runs started the file in the Windows folder; each ended with 0, which the real tool
+  // does only when it found the process whose id it was given.
+  EXPECT_EQ(run.started, (std::vector<FollowedProcess>{{tool, 0}, {tool, 0}}));
+  if (GetParam().folder == Folder::Empty) {
+    EXPECT_EQ(ReadFileBytes(tool), EmbeddedTool());
+    return;
+  }
+  EXPECT_EQ(ReadFileBytes(tool), StandIn());  // never replaced
+  // The command line is the path, unquoted, and the program's id; no console was made.
+  const std::string line = tool + " " + std::to_string(run.id) + "|console=0\n";
+  EXPECT_EQ(ReadFileBytes(tool + ".log"), line + line);
+}
+
+std::string TrimLabel(const testing::TestParamInfo<TrimCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowsFolders, TrimRuns,
+    testing::Values(TrimCase{"WrittenThenRun", "Windows", Folder::Empty},
+                    TrimCase{"BlankInThePath", "My Windows", Folder::Empty},
+                    TrimCase{"PresentToolKept", "My Windows", Folder::WithStandIn},
+                    TrimCase{"FolderMissing", "Windows", Folder::Missing},
+                    TrimCase{"VariableUnset", "Windows", Folder::Unset}),
+    TrimLabel);
+
+// The skin's call returns at once: while the tool runs (a stand-in that takes three seconds),
+// the caller's window answers every message sent to it.
+TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
+  ScratchFolder windows;
+  const std::string tool = windows.file("empty.exe");
+  WriteFileBytes(tool, StandIn());
+  EnvironmentVariable windir("windir", windows.path().c_str());
+  EnvironmentVariable sleep("TRIM_STANDIN_SLEEP_MS", "3000");
+  ChildProcess child(ChildLine("window"));
+  ASSERT_TRUE(child.started());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA("TrimChild", nullptr)) != nullptr; }));
+
+  const std::string expected = tool + " " + std::to_string(child.id()) + "|console=0\n";
+  int answered = 0;
+  std::optional<std::string> log;
+  while (!(log = ReadFileBytes(tool + ".log")) || !log->ends_with('\n')) {
+    DWORD_PTR reply = 0;
+    ASSERT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &reply), 0)
+        << "unanswered after " << answered;
+    ++answered;
+    ASSERT_LT(answered, 1000) << "the tool never ran";
+    Sleep(50);
+  }
+  EXPECT_EQ(log, expected);
+  EXPECT_GE(answered, 20);  // about three seconds of answers
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(child.AwaitExit(10000), 0u);
+  // The stand-in may still be ending; its file goes once it has.
+  EXPECT_TRUE(WaitFor([&] { return DeleteFileA(tool.c_str()) != 0; }));
+}
+
+}  // namespace
