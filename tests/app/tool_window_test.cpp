@@ -3,10 +3,15 @@
 // checked, and its window closed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/forum_link.h"
+#include "graphics/drawing_surface.h"
+#include "graphics/images.h"
+#include "resources/embedded_pictures.h"
 #include "app/server_profiles.h"
 #include "tests/app/profile_content.h"
 #include "tests/support/child_process.h"
@@ -46,8 +51,9 @@ class RunningTool {
   HWND Button(const char* caption) const { return FindWindowExA(window_, nullptr, "Button", caption); }
   DWORD CloseAndWait() {
     PostMessageA(window_, WM_CLOSE, 0, 0);
-    return process_.AwaitExit(10000).value_or(0xDEAD);
+    return AwaitExit();
   }
+  DWORD AwaitExit() { return process_.AwaitExit(10000).value_or(0xDEAD); }
 
  private:
   ChildProcess process_;
@@ -192,6 +198,135 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
   EXPECT_EQ(OpenedAddresses(record).size(), 3u);
   EXPECT_EQ(tool.CloseAndWait(), 0u);
   DeleteFileA(record.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+constexpr int kWidth = 361, kHeight = 318;
+
+// The built-in background stretched over the client area as the skin draws it, 0x00RRGGBB.
+std::vector<uint32_t> StretchedBackground() {
+  std::vector<uint32_t> pixels(kWidth * kHeight);
+  {
+    Image background;
+    Bitmap canvas;
+    Graphics graphics;
+    if (background.LoadFromBytes(SkinBackgroundJpeg) && canvas.Create(kWidth, kHeight) &&
+        graphics.CreateFromImage(canvas)) {
+      graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+      graphics.DrawImageRect(background, 0, 0, kWidth, kHeight);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) pixels[static_cast<size_t>(y * kWidth + x)] = canvas.GetPixel(x, y) & 0xFFFFFF;
+    }
+  }
+  return pixels;
+}
+
+int ChannelDistance(uint32_t a, uint32_t b) {
+  int largest = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    largest = std::max(largest, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+  return largest;
+}
+
+// How many pixels of the client rectangle `area` differ clearly from the plain background.
+int Drawn(const std::vector<uint32_t>& shot, const std::vector<uint32_t>& background, const RECT& area) {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (ChannelDistance(shot[static_cast<size_t>(y * kWidth + x)], background[static_cast<size_t>(y * kWidth + x)]) > 60)
+        ++count;
+  return count;
+}
+
+struct ScreenPoint {
+  HWND window;
+  POINT At(int x, int y) const {
+    RECT r;
+    GetWindowRect(window, &r);
+    return POINT{r.left + x, r.top + y};
+  }
+};
+
+TEST(ToolWindow, WearsTheSkinAndHandlesLikeACaptionedWindow) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  HWND window = tool.window();
+  const ScreenPoint screen{window};
+  Sleep(500);
+
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const std::vector<uint32_t> shot = CaptureScreen(outer);
+  const std::vector<uint32_t> background = StretchedBackground();
+  ASSERT_EQ(shot.size(), background.size());
+
+  // The region cuts the corners: the desktop shows through there, as it does beside the window.
+  const uint32_t desktop = CaptureScreen(RECT{outer.left - 3, outer.top - 3, outer.left - 2, outer.top - 2})[0];
+  EXPECT_EQ(shot[0], desktop);
+  EXPECT_EQ(shot[kWidth - 1], desktop);
+  EXPECT_EQ(shot[static_cast<size_t>((kHeight - 1) * kWidth)], desktop);
+  EXPECT_NE(shot[static_cast<size_t>(10 * kWidth + 10)], desktop);
+
+  // Where nothing is drawn over it the background is the built-in picture stretched.
+  EXPECT_EQ(Drawn(shot, background, RECT{336, 40, 356, 170}), 0);
+  EXPECT_EQ(Drawn(shot, background, RECT{20, 307, 340, 314}), 0);
+  // Icon and title in the caption; exactly a minimize and a close button at the strip's end.
+  EXPECT_GT(Drawn(shot, background, RECT{9, 5, 26, 22}), 40) << "icon";
+  EXPECT_GT(Drawn(shot, background, RECT{29, 8, 220, 24}), 150) << "title";
+  EXPECT_GT(Drawn(shot, background, RECT{297, 2, 321, 18}), 10) << "minimize";
+  EXPECT_GT(Drawn(shot, background, RECT{324, 2, 360, 18}), 10) << "close";
+  EXPECT_EQ(Drawn(shot, background, RECT{240, 2, 294, 18}), 0) << "nothing left of the strip";
+
+  // Hovering lights the button under the mouse.
+  MouseAt(screen.At(309, 10));
+  Sleep(600);
+  const std::vector<uint32_t> hot = CaptureScreen(outer);
+  EXPECT_GT(Drawn(hot, shot, RECT{297, 2, 321, 19}), 40) << "minimize lit";
+  EXPECT_EQ(Drawn(hot, shot, RECT{324, 2, 360, 19}), 0) << "close unlit";
+  MouseAt(screen.At(200, 150));
+
+  // The caption drags; the border does not size; a double click on the caption does not maximize.
+  Drag(screen.At(120, 12), screen.At(160, 42));
+  RECT moved;
+  ASSERT_TRUE(WaitFor([&] {
+    GetWindowRect(window, &moved);
+    return moved.left == outer.left + 40;
+  }, 3000));
+  EXPECT_EQ((std::vector<LONG>{moved.left - outer.left, moved.top - outer.top, moved.right - moved.left,
+                               moved.bottom - moved.top}),
+            (std::vector<LONG>{40, 30, kWidth, kHeight}));
+  Drag(screen.At(kWidth - 1, 150), screen.At(kWidth + 40, 150));
+  Drag(screen.At(200, kHeight - 1), screen.At(200, kHeight + 40));
+  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTDOWN);
+  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTUP);
+  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTDOWN);
+  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTUP);
+  Sleep(500);
+  RECT after;
+  GetWindowRect(window, &after);
+  EXPECT_EQ((std::vector<LONG>{after.right - after.left, after.bottom - after.top}), (std::vector<LONG>{kWidth, kHeight}));
+  EXPECT_FALSE(IsZoomed(window));
+
+  // Minimize, then close, by their buttons.
+  MouseAt(screen.At(309, 10));
+  Sleep(100);
+  MouseAt(screen.At(309, 10), MOUSEEVENTF_LEFTDOWN);
+  MouseAt(screen.At(309, 10), MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != FALSE; }, 3000));
+  ShowWindowAsync(window, SW_RESTORE);
+  ASSERT_TRUE(WaitFor([&] { return !IsIconic(window) && IsWindowVisible(window); }, 3000));
+  Sleep(300);
+  MouseAt(screen.At(343, 10));
+  Sleep(100);
+  MouseAt(screen.At(343, 10), MOUSEEVENTF_LEFTDOWN);
+  MouseAt(screen.At(343, 10), MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(tool.AwaitExit(), 0u);
 }
 
 }  // namespace

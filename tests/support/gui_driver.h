@@ -14,6 +14,18 @@ bool WaitFor(Condition done, int milliseconds = 10000) {
   return done();
 }
 
+#include <cstdint>
+#include <vector>
+
+// One absolute mouse event at a screen point: `flags` adds buttons (MOUSEEVENTF_LEFTDOWN ...) to
+// the move.
+void MouseAt(POINT screen, DWORD flags = 0);
+// Left button down at `from`, moved in steps, released at `to`.
+void Drag(POINT from, POINT to);
+
+// The screen's pixels in the area (0x00RRGGBB), row by row from the top.
+std::vector<uint32_t> CaptureScreen(const RECT& area);
+
 // Moves the mouse to the window's centre and sends `times` pairs of the given button events.
 void PressCentre(HWND window, DWORD down, DWORD up, int times = 1);
 void ClickCentre(HWND window);
