@@ -1,9 +1,8 @@
 // GBK <-> UTF-16 through the system's converters, code page 936 named explicitly.
 #include "runtime/wide_text.h"
 
-#include <windows.h>
-
 #include <climits>
+#include <cstring>
 
 std::wstring WideFromGbk(std::string_view gbk) {
   if (gbk.empty() || gbk.size() > INT_MAX) return {};
@@ -23,4 +22,16 @@ std::string GbkFromWide(std::wstring_view wide) {
   std::string gbk(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(kProgramCodePage, 0, wide.data(), length, gbk.data(), bytes, nullptr, nullptr);
   return gbk;
+}
+
+LOGFONTW WideLogFont(const LOGFONTA& font) {
+  LOGFONTW wide;
+  // The fields before the face name are the same in both forms.
+  static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
+  std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
+  // A face of at most LF_FACESIZE - 1 bytes never needs more UTF-16 units than that.
+  const std::wstring face = WideFromGbk(std::string_view(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1)));
+  std::memset(wide.lfFaceName, 0, sizeof wide.lfFaceName);
+  face.copy(wide.lfFaceName, LF_FACESIZE - 1);
+  return wide;
 }

@@ -488,7 +488,8 @@ TEST(FontCreate, UnknownNameFailsWithHandleZero) {
 
 TEST(FontCreate, FromDeviceContextReadsTheSelectedOrGivenFont) {
   HDC screen = GetDC(nullptr);
-  HFONT gdiFont = CreateFontA(-20, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
+  // A Chinese face name: it must reach GDI+ intact whatever the ANSI code page is.
+  HFONT gdiFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, L"宋体");
   ASSERT_NE(gdiFont, nullptr);
   Font given;
   EXPECT_TRUE(given.FromHdcAndHfont(screen, gdiFont));
