@@ -2,6 +2,7 @@
 #include "runtime/wide_text.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstring>
 
 std::wstring WideFromGbk(std::string_view gbk) {
@@ -30,7 +31,8 @@ LOGFONTW WideLogFont(const LOGFONTA& font) {
   static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
   std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
   // A face of at most LF_FACESIZE - 1 bytes never needs more UTF-16 units than that.
-  const std::wstring face = WideFromGbk(std::string_view(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1)));
+  const size_t faceBytes = strnlen(font.lfFaceName, LF_FACESIZE - 1);
+  const std::wstring face = WideFromGbk(std::string_view(font.lfFaceName, faceBytes));
   std::memset(wide.lfFaceName, 0, sizeof wide.lfFaceName);
   face.copy(wide.lfFaceName, LF_FACESIZE - 1);
   return wide;

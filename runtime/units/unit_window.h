@@ -71,8 +71,8 @@ UnitObject* EnclosingUnit(HWND window);
 
 // Makes sure a window class of this (GBK) name exists: registers it the first time under
 // UnitWindowProc as a Unicode class (redraw on resize, double clicks, arrow cursor, no
-// background brush) unless the system or the program already has one of that name. `library` remembers who registered
-// it, so that the library's exit takes it away again.
+// background brush) unless the system or the program already has one of that name. `library`
+// remembers who registered it, so that the library's exit takes it away again.
 bool UseRuntimeClass(const char* name, uint32_t library);
 void UnregisterRuntimeClasses(uint32_t library);
 
