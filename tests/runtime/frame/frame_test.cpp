@@ -246,6 +246,14 @@ struct CharacterCase {
   const wchar_t* text;            // what the edit holds afterwards
 };
 
+// The arguments of the character events that ran, in order.
+std::vector<int32_t> CharacterEventBytes() {
+  std::vector<int32_t> bytes;
+  for (const Fired& fired : FiredEvents())
+    if (fired.event == -11) bytes.push_back(fired.arguments[0]);
+  return bytes;
+}
+
 class CharacterEventTest : public SharedWindowsTest, public ::testing::WithParamInterface<CharacterCase> {};
 
 TEST_P(CharacterEventTest, EventsSeeGbkBytesAndTheAnswersDecideWhatIsTyped) {
@@ -257,10 +265,7 @@ TEST_P(CharacterEventTest, EventsSeeGbkBytesAndTheAnswersDecideWhatIsTyped) {
   Answers()[-11] = c.answer;
   PostMessageW(edit, WM_CHAR, c.typed, 1);
   Pump(20);
-  std::vector<int32_t> bytes;
-  for (const Fired& fired : FiredEvents())
-    if (fired.event == -11) bytes.push_back(fired.arguments[0]);
-  EXPECT_EQ(bytes, c.bytes);
+  EXPECT_EQ(CharacterEventBytes(), c.bytes);
   EXPECT_EQ(TextOf(edit), c.text);
 }
 
@@ -276,6 +281,27 @@ INSTANTIATE_TEST_SUITE_P(
                       // GBK lacks Hangul: the event sees "?", yet the character goes on unchanged
                       CharacterCase{"OutsideGbkGoesOnAsItCame", L'\uD55C', std::nullopt, {'?'}, L"\uD55C"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+std::wstring typedText;
+void ReadTypedTextAndClose(intptr_t window) {
+  const auto edit = reinterpret_cast<HWND>(window);
+  typedText = TextOf(edit);
+  DestroyWindow(edit);
+}
+
+// The runtime's own loop hands typed characters on in UTF-16: fetched and dispatched in the ANSI
+// forms, a Chinese character would reach the unit as "?" under the ANSI code page 1252.
+TEST_F(FrameTest, LoopHandsChineseCharactersOnWhole) {
+  ASSERT_TRUE(LoadWindow(EDIT_WINDOW, false, nullptr));
+  const HWND edit = UnitHandle(EDIT_WINDOW);
+  typedText.clear();
+  FiredEvents().clear();
+  PostMessageW(edit, WM_CHAR, L'中', 1);
+  AddIdleRoutine(edit, &ReadTypedTextAndClose, reinterpret_cast<intptr_t>(edit));
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(typedText, L"中");
+  EXPECT_EQ(CharacterEventBytes(), (std::vector<int32_t>{0xD6, 0xD0}));
+}
 
 TEST_F(FrameTest, LinkedUnitsShareTheEventTableOfTheSameTypeOnly) {
   ASSERT_TRUE(LoadWindow(LINKS_WINDOW, false, nullptr));
