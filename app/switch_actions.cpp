@@ -5,6 +5,8 @@
 
 #include <span>
 
+#include "runtime/system_text.h"
+
 namespace {
 
 constexpr char kWindowTitle[] = "Quorv Varnel1018 支持互转";
@@ -12,8 +14,7 @@ constexpr char kWindowTitle[] = "Quorv Varnel1018 支持互转";
 void SwitchTo(const ServerProfile& profile) {
   const SwitchOutcome outcome = ApplyServerProfile(profile);
   if (outcome.switched) return;
-  MessageBoxA(GetActiveWindow(), SwitchFailureText(outcome.failedFile).c_str(), kWindowTitle,
-              MB_OK | MB_ICONWARNING);
+  ShowMessageBox(GetActiveWindow(), SwitchFailureText(outcome.failedFile), kWindowTitle, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Font creation by family name and from GDI fonts, family names, string formats and regions.
 #include "graphics/fonts.h"
 
+#include <optional>
+
+#include "runtime/system_text.h"
+
 using Gdiplus::GpFontFamily;
 using Gdiplus::REAL;
 using Gdiplus::StringAlignment;
@@ -42,11 +46,12 @@ bool Font::Create(TextValue familyName, float size, OptionalArg<int32_t> style, 
   return ok;
 }
 
+// The description is read in the wide form from the runtime: the table's GetObjectA would pass
+// a Chinese face name through the ANSI code page ("??" under 1252).
 bool Font::FromLogFont(HDC dc, HGDIOBJ font) {
-  LOGFONTA logFont = {};
-  const bool read = Declared::GetObjectA(font, sizeof logFont, &logFont) == sizeof logFont;
-  const bool ok = read ? CallStatus<K_GdipCreateFontFromLogfontA>(dc, &logFont, &fontHandle_)
-                       : CallStatus<K_GdipCreateFontFromDC>(dc, &fontHandle_);
+  const std::optional<LOGFONTW> logFont = LogicalFontOf(font);
+  const bool ok = logFont ? CallStatus<K_GdipCreateFontFromLogfontW>(dc, &*logFont, &fontHandle_)
+                          : CallStatus<K_GdipCreateFontFromDC>(dc, &fontHandle_);
   return Adopt(fontHandle_, ok);
 }
 

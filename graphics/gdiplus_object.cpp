@@ -2,10 +2,10 @@
 // wrappers, and the text conversions between GBK and UTF-16.
 #include "graphics/gdiplus_object.h"
 
-#include <cstring>
+#include <string>
 
-#include "runtime/heap.h"
 #include "runtime/value_helpers.h"
+#include "runtime/wide_text.h"
 
 int32_t lastStatus = 0;
 uintptr_t startedToken = 0;
@@ -36,25 +36,9 @@ void* GdiPlusObject::Alloc(size_t size) { return Declared::GdipAlloc(size); }
 void GdiPlusObject::Free(void* p) { Declared::GdipFree(p); }
 
 OwnedBytes ToWideText(TextValue text) {
-  const char* bytes = text ? text : "";
-  const int units = Declared::MultiByteToWideChar(CP_ACP, 0, bytes, -1, nullptr, 0);
-  // A text that does not convert at all still gives a terminated (empty) result.
-  const int32_t size = 2 * (units > 0 ? units : 1);
-  ByteBlockHeader* block = AllocateByteBlock(size);
-  auto* wide = reinterpret_cast<wchar_t*>(block + 1);
-  std::memset(wide, 0, static_cast<size_t>(size));
-  const int length = static_cast<int>(std::strlen(bytes));
-  if (length > 0) Declared::MultiByteToWideChar(CP_ACP, 0, bytes, length, wide, size / 2);
-  return OwnedBytes(block);
+  // c_str() brings the terminator along; a text that does not convert gives it alone.
+  const std::wstring wide = WideFromText(text);
+  return NewByteBlock({reinterpret_cast<const unsigned char*>(wide.c_str()), 2 * (wide.size() + 1)});
 }
 
-OwnedText FromWideText(const wchar_t* wide) {
-  if (!wide || !*wide) return OwnedText();
-  const int size = Declared::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return OwnedText();
-  auto* bytes = static_cast<char*>(RuntimeAlloc(size));
-  bytes[0] = '\0';
-  const int written = Declared::WideCharToMultiByte(CP_ACP, 0, wide, -1, bytes, size, nullptr, nullptr);
-  bytes[written > 0 ? written - 1 : 0] = '\0';
-  return OwnedText(bytes);
-}
+OwnedText FromWideText(const wchar_t* wide) { return NewText(wide ? GbkFromWide(wide) : std::string()); }

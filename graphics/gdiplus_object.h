@@ -36,10 +36,10 @@ uintptr_t StartGdiPlus(OptionalArg<uint32_t> version = {});
 // one down, and forgets startedToken too when it is that token, so it cannot be shut down twice.
 void ShutdownGdiPlus(OptionalArg<uintptr_t> token = {});
 
-// GBK (the ANSI code page) to UTF-16: a block of 2n bytes, n counting the terminator, zero-filled
-// so that it is always terminated. The empty text gives 2 zero bytes.
+// GBK to UTF-16 through the program's code page (936, whatever the system's ANSI code page is):
+// a block of 2n bytes, n counting the terminator. The empty text gives 2 zero bytes.
 OwnedBytes ToWideText(TextValue text);
-// UTF-16 (terminated) to GBK through the same ANSI code page; null or "" gives the empty text.
+// UTF-16 (terminated) to GBK through the same code page; null or "" gives the empty text.
 OwnedText FromWideText(const wchar_t* wide);
 inline const wchar_t* WideChars(const OwnedBytes& wide) {
   return reinterpret_cast<const wchar_t*>(ByteBlockData(wide.get()));

@@ -1,7 +1,10 @@
 // ToolTip: the tool-tip window and the tool records sent to it.
 #include "graphics/tool_tip.h"
 
+#include <string>
+
 #include "runtime/imports/declared_functions.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -15,8 +18,6 @@ void LoadCommonControls() {
   static const HMODULE loaded = Declared::LoadLibraryA("comctl32.dll");
   (void)loaded;
 }
-
-LPSTR TextOf(TextValue text) { return const_cast<LPSTR>(text ? text : ""); }
 
 }  // namespace
 
@@ -36,9 +37,9 @@ void ToolTip::Destroy() {
   tipWindow_ = nullptr;
 }
 
-TOOLINFOA ToolTip::Record(UINT_PTR id) const {
-  TOOLINFOA record = {};
-  record.cbSize = TTTOOLINFOA_V1_SIZE;
+TOOLINFOW ToolTip::Record(UINT_PTR id) const {
+  TOOLINFOW record = {};
+  record.cbSize = TTTOOLINFOW_V1_SIZE;
   record.uFlags = TTF_SUBCLASS;
   record.hwnd = ownerWindow_;
   record.uId = id;
@@ -50,18 +51,20 @@ LRESULT ToolTip::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return Declared::SendMessageA(tipWindow_, message, wParam, lParam);
 }
 
+// The control copies the text during the call.
 void ToolTip::AddTool(const RECT& rect, TextValue text, UINT_PTR id) {
-  TOOLINFOA record = Record(id);
+  std::wstring wide = WideFromText(text);
+  TOOLINFOW record = Record(id);
   record.rect = rect;
-  record.lpszText = TextOf(text);
-  Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+  record.lpszText = wide.data();
+  Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 void ToolTip::AddCallbackTool(const RECT& rect, UINT_PTR id) {
-  TOOLINFOA record = Record(id);
+  TOOLINFOW record = Record(id);
   record.rect = rect;
-  record.lpszText = LPSTR_TEXTCALLBACKA;
-  Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+  record.lpszText = LPSTR_TEXTCALLBACKW;
+  Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 LRESULT ToolTip::SetBackColor(COLORREF colour) { return Send(TTM_SETTIPBKCOLOR, colour, 0); }
@@ -71,18 +74,19 @@ LRESULT ToolTip::SetTextColor(COLORREF colour) { return Send(TTM_SETTIPTEXTCOLOR
 LRESULT ToolTip::SetMaxWidth(int32_t width) { return Send(TTM_SETMAXTIPWIDTH, 0, width); }
 
 void ToolTip::DeleteTool(UINT_PTR id) {
-  TOOLINFOA record = Record(id);
-  Send(TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&record));
+  TOOLINFOW record = Record(id);
+  Send(TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 void ToolTip::SetToolRect(UINT_PTR id, const RECT& rect) {
-  TOOLINFOA record = Record(id);
+  TOOLINFOW record = Record(id);
   record.rect = rect;
-  Send(TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&record));
+  Send(TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 void ToolTip::SetToolText(UINT_PTR id, TextValue text) {
-  TOOLINFOA record = Record(id);
-  record.lpszText = TextOf(text);
-  Send(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&record));
+  std::wstring wide = WideFromText(text);
+  TOOLINFOW record = Record(id);
+  record.lpszText = wide.data();
+  Send(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&record));
 }

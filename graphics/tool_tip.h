@@ -1,5 +1,7 @@
 // ToolTip: one common-controls tool-tip window per owner window, each tool a rectangle of the
 // owner's client area with an identifier and a GBK text. The control subclasses the owner itself.
+// Texts go to the control in UTF-16 (TOOLINFOW and the W messages, which reach the control
+// unconverted through SendMessageA), so that they show right whatever the ANSI code page is.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +23,10 @@ class ToolTip {
   HWND Create(HWND owner, bool balloon = false);
   // Tool `id` over `rect` (owner client coordinates) showing `text`, which the control copies.
   void AddTool(const RECT& rect, TextValue text, UINT_PTR id);
-  // As AddTool, for a tool whose text the owner supplies when asked (TTN_GETDISPINFO).
+  // As AddTool, for a tool whose text the owner supplies when asked. The control asks with
+  // TTN_GETDISPINFOW only when the owner answers WM_NOTIFYFORMAT with NFR_UNICODE; an owner
+  // whose procedure was set with the A form answers NFR_ANSI and is asked with
+  // TTN_GETDISPINFOA, whose text passes through the ANSI code page.
   void AddCallbackTool(const RECT& rect, UINT_PTR id);
   // The previous colour, as the control reports it.
   LRESULT SetBackColor(COLORREF colour);
@@ -36,9 +41,9 @@ class ToolTip {
   HWND GetHandle() const { return tipWindow_; }
 
  private:
-  // The tool record of this owner for tool `id`: the first-version TOOLINFOA (40 bytes on 32-bit
+  // The tool record of this owner for tool `id`: the first-version TOOLINFOW (40 bytes on 32-bit
   // Windows, 56 on 64-bit), subclassing the owner.
-  TOOLINFOA Record(UINT_PTR id) const;
+  TOOLINFOW Record(UINT_PTR id) const;
   LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
 
   HWND tipWindow_ = nullptr;

@@ -9,6 +9,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "runtime/system_text.h"
 #else
 #include <pthread.h>
 #endif
@@ -31,7 +33,7 @@ constexpr const char* numberedMessages[] = {
 
 void ShowErrorBox(const std::string& text) {
 #if defined(_WIN32)
-  MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONHAND);
+  ShowMessageBox(nullptr, text, "错误", MB_OK | MB_ICONHAND);
 #else
   std::fputs(text.c_str(), stderr);
 #endif

@@ -1,5 +1,7 @@
 // The message loop: idle routines once each time the queue runs dry, then messages until it is
-// dry again, until WM_QUIT.
+// dry again, until WM_QUIT. Messages are fetched and dispatched in the wide form: the ANSI form
+// would pass every typed character through the ANSI code page on its way to the Unicode unit
+// windows ("?" for a Chinese character under code page 1252).
 #include "runtime/frame/message_loop.h"
 
 #include <algorithm>
@@ -37,9 +39,9 @@ int32_t RunMessageLoop() {
   }
   MSG message;
   for (;;) {
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) RunIdleRoutines();
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) RunIdleRoutines();
     do {
-      const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
       if (got == 0 || got == -1) {
         state.inLoop = false;
         const auto code = got == 0 ? static_cast<int32_t>(message.wParam) : -1;
@@ -47,8 +49,8 @@ int32_t RunMessageLoop() {
         return code;
       }
       TranslateMessage(&message);
-      DispatchMessageA(&message);
-    } while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+      DispatchMessageW(&message);
+    } while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
 

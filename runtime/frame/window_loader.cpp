@@ -126,18 +126,19 @@ void DisableOtherWindows(LoadedWindow& window) {
   }
 }
 
-// A modal load waits here until its window is gone; a WM_QUIT on the way is passed on.
+// A modal load waits here until its window is gone; a WM_QUIT on the way is passed on. Wide
+// forms, as in RunMessageLoop.
 void RunModalLoop(uint32_t windowId, HWND hwnd) {
   MSG message;
   while (StillThere(windowId, hwnd)) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) return;
     if (got == 0) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
 }
 

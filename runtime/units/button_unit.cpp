@@ -7,6 +7,7 @@
 #include "runtime/units/unit_fonts.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -39,10 +40,10 @@ HWND CreateButtonUnit(const UnitCreation& c) {
   const DWORD style = WS_CHILD | c.styleBits | (p->type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
                       Alignment(kHorizontalAlignment, p->horizontalAlignment) |
                       Alignment(kVerticalAlignment, p->verticalAlignment) | (picture ? BS_BITMAP : 0);
-  const std::string caption(p->caption);
-  HWND button = CreateWindowExA(0, "BUTTON", caption.c_str(), style, c.left, c.top, c.width, c.height, c.parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
-                                GetModuleHandleA(nullptr), nullptr);
+  // The wide form makes a Unicode button: the system's button class has both kinds.
+  HWND button = CreateWindowExW(0, L"BUTTON", WideFromGbk(p->caption).c_str(), style, c.left, c.top, c.width,
+                                c.height, c.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
+                                GetModuleHandleW(nullptr), nullptr);
   if (!button) return nullptr;
   OwnedFont font = FontOfField(p->font);
   if (font) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);

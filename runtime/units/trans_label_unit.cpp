@@ -7,6 +7,8 @@
 #include "runtime/units/unit_fonts.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
+#include "runtime/system_text.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -19,12 +21,6 @@ enum Effect : int32_t { EFFECT_NONE = 0, EFFECT_WHITE_SHADOW = 1, EFFECT_WHITE_U
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
-
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 // The DC's colours, background mode and font as they were, given back at the end.
 class SavedDc {
@@ -53,7 +49,7 @@ class TransLabelUnit : public UnitObject {
       case WM_PRINTCLIENT:
         return AnswerPaintMessage(window, message, wParam, [this](HWND w, HDC dc) { Paint(w, dc); });
       case WM_SETTEXT:
-        result = CallWindowProcA(defaultProcedure(), window, message, wParam, lParam);
+        result = CallWindowProcW(defaultProcedure(), window, message, wParam, lParam);
         RepaintBeneath(window);
         return true;
     }
@@ -75,7 +71,7 @@ class TransLabelUnit : public UnitObject {
   void Paint(HWND window, HDC dc) const {
     RECT rect;
     GetClientRect(window, &rect);
-    const std::string caption = WindowText(window);
+    const std::wstring caption = StoredWindowText(window);
     if (caption.empty()) return;
     const OwnedFont created = FontOfField(properties_.font);
     const SavedDc saved(dc);
@@ -101,9 +97,9 @@ class TransLabelUnit : public UnitObject {
     DrawIn(dc, caption, length, rect, flags, properties_.textColour);
   }
 
-  static void DrawIn(HDC dc, const std::string& text, int length, RECT rect, UINT flags, COLORREF colour) {
+  static void DrawIn(HDC dc, const std::wstring& text, int length, RECT rect, UINT flags, COLORREF colour) {
     SetTextColor(dc, colour);
-    DrawTextA(dc, text.c_str(), length, &rect, flags);
+    DrawTextW(dc, text.c_str(), length, &rect, flags);
   }
 
   // A new caption: what lies beneath is painted again, and the label over it.
@@ -124,11 +120,10 @@ class TransLabelUnit : public UnitObject {
 HWND CreateTransLabelUnit(const UnitCreation& c) {
   const std::optional<TransLabelProperties> p = ReadTransLabelProperties(c.properties);
   if (!p || !UseRuntimeClass(kTransLabelClass, 2)) return nullptr;
-  const std::string caption(p->caption);
-  HWND label = CreateWindowExA(WS_EX_TRANSPARENT, kTransLabelClass, caption.c_str(), WS_CHILD | c.styleBits, c.left,
-                               c.top, c.width, c.height, c.parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)), GetModuleHandleA(nullptr),
-                               nullptr);
+  HWND label = CreateWindowExW(WS_EX_TRANSPARENT, WideFromGbk(kTransLabelClass).c_str(),
+                               WideFromGbk(p->caption).c_str(), WS_CHILD | c.styleBits, c.left, c.top, c.width,
+                               c.height, c.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
+                               GetModuleHandleW(nullptr), nullptr);
   if (!label) return nullptr;
   return AttachUnitObject(label, std::make_unique<TransLabelUnit>(c.windowId, c.unitId, *p));
 }

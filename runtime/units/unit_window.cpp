@@ -4,21 +4,23 @@
 
 #include <windowsx.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "runtime/frame/window_loader.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
 constexpr char kUnitProperty[] = "WTUnitObject";
 
-enum class EventArguments { None, Position, Key, Character, Wheel };
+enum class EventArguments { None, Position, Key, Wheel };
 
-// What a given value does to the message: nothing; 0 swallows it; 0 swallows it and any other
-// value replaces the character.
-enum class Verdict { Ignored, ZeroSwallows, ZeroSwallowsOtherReplaces };
+// What a given value does to the message: nothing; 0 swallows it. WM_CHAR has its own rules
+// (CharactersAfterEvents).
+enum class Verdict { Ignored, ZeroSwallows };
 
 struct CommonEventRow {
   UINT message;
@@ -39,7 +41,6 @@ constexpr CommonEventRow kCommonEvents[] = {
     {WM_SYSKEYDOWN, EVENT_KEY_DOWN, EventArguments::Key, Verdict::ZeroSwallows},
     {WM_KEYUP, EVENT_KEY_UP, EventArguments::Key, Verdict::ZeroSwallows},
     {WM_SYSKEYUP, EVENT_KEY_UP, EventArguments::Key, Verdict::ZeroSwallows},
-    {WM_CHAR, EVENT_CHARACTER, EventArguments::Character, Verdict::ZeroSwallowsOtherReplaces},
     {WM_MOUSEWHEEL, EVENT_WHEEL, EventArguments::Wheel, Verdict::ZeroSwallows},
 };
 
@@ -68,9 +69,6 @@ int32_t ArgumentsOf(EventArguments form, WPARAM wParam, LPARAM lParam, int32_t (
       out[0] = static_cast<int32_t>(wParam);
       out[1] = CurrentKeyState();
       return 2;
-    case EventArguments::Character:
-      out[0] = static_cast<int32_t>(wParam);
-      return 1;
     case EventArguments::Wheel:
       out[0] = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       out[1] = MouseKeyState(GET_KEYSTATE_WPARAM(wParam));
@@ -80,29 +78,44 @@ int32_t ArgumentsOf(EventArguments form, WPARAM wParam, LPARAM lParam, int32_t (
 }
 
 // Raises the common event of the message, if it has one; true when the handler swallowed the
-// message. A replaced character comes back in wParam.
-bool RaiseCommonEvent(const UnitObject& unit, UINT message, WPARAM& wParam, LPARAM lParam) {
+// message.
+bool RaiseCommonEvent(const UnitObject& unit, UINT message, WPARAM wParam, LPARAM lParam) {
   const CommonEventRow* row = CommonEventOf(message);
   if (!row || !WindowTakesEvents(unit.windowId())) return false;
   int32_t arguments[kMaxEventArguments] = {};
   const int32_t count = ArgumentsOf(row->arguments, wParam, lParam, arguments);
   const EventRecord record = unit.Raise(row->event, std::span<const int32_t>(arguments, static_cast<size_t>(count)));
-  if (!record.given) return false;
-  switch (row->verdict) {
-    case Verdict::Ignored:
-      return false;
-    case Verdict::ZeroSwallows:
-      return record.value == 0;
-    case Verdict::ZeroSwallowsOtherReplaces:
-      if (record.value == 0) return true;
-      wParam = static_cast<WPARAM>(static_cast<uint32_t>(record.value));
-      return false;
+  return record.given && row->verdict == Verdict::ZeroSwallows && record.value == 0;
+}
+
+// A character reaches the Unicode unit window in UTF-16, yet the character event sees GBK bytes,
+// one event per byte, lead byte first, as a window sees them on a system whose ANSI code page is
+// 936. A given 0 swallows the byte; another value replaces it, a value above 0xFF standing for a
+// lead byte (bits 8 to 15) and a trail byte (bits 0 to 7). What is left goes on converted back
+// to UTF-16 (nothing when every byte was swallowed). None when no handler gave a value: the
+// character goes on as it came, also one that GBK lacks.
+std::optional<std::wstring> CharactersAfterEvents(const UnitObject& unit, wchar_t character) {
+  if (!WindowTakesEvents(unit.windowId())) return std::nullopt;
+  std::string kept;
+  bool answered = false;
+  for (const char byte : GbkFromWide(std::wstring_view(&character, 1))) {
+    const int32_t code = static_cast<unsigned char>(byte);
+    const EventRecord record = unit.Raise(EVENT_CHARACTER, std::span<const int32_t>(&code, 1));
+    if (!record.given) {
+      kept += byte;
+      continue;
+    }
+    answered = true;
+    const auto replacement = static_cast<uint16_t>(record.value);
+    if (replacement > 0xFF) kept += static_cast<char>(replacement >> 8);
+    if (replacement != 0) kept += static_cast<char>(replacement & 0xFF);
   }
-  return false;
+  if (!answered) return std::nullopt;
+  return WideFromGbk(kept);
 }
 
 struct RegisteredClass {
-  std::string name;
+  std::wstring name;
   uint32_t library;
 };
 std::vector<RegisteredClass>& RegisteredClasses() {
@@ -130,7 +143,7 @@ class DispatchDepth {
 };
 
 LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = CallWindowProcA(unit.defaultProcedure_, window, WM_NCDESTROY, wParam, lParam);
+  const LRESULT result = CallWindowProcW(unit.defaultProcedure_, window, WM_NCDESTROY, wParam, lParam);
   RemovePropA(window, kUnitProperty);
   unit.detached_ = true;
   OnUnitWindowDestroyed(unit.windowId_, unit.unitId_, window);
@@ -156,6 +169,25 @@ EventRecord UnitObject::Raise(int32_t event, std::span<const int32_t> arguments)
 
 namespace {
 
+// The kind's own handling, else the default procedure.
+LRESULT PassOn(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (unit.OnMessage(window, message, wParam, lParam, result)) return result;
+  return CallWindowProcW(unit.defaultProcedure(), window, message, wParam, lParam);
+}
+
+LRESULT DispatchCharacter(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam) {
+  const std::optional<std::wstring> characters = CharactersAfterEvents(unit, static_cast<wchar_t>(wParam));
+  // A handler, or the procedure for an earlier character, may have destroyed the window.
+  if (!characters) return UnitObjectOf(window) ? PassOn(unit, window, WM_CHAR, wParam, lParam) : 0;
+  LRESULT result = 0;
+  for (const wchar_t character : *characters) {
+    if (!UnitObjectOf(window)) return 0;
+    result = PassOn(unit, window, WM_CHAR, character, lParam);
+  }
+  return result;
+}
+
 LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   switch (message) {
@@ -169,18 +201,19 @@ LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPA
     case kReflectedCommand:
       unit.OnCommand(HIWORD(wParam));
       return 0;
+    case WM_CHAR:
+      return DispatchCharacter(unit, window, wParam, lParam);
   }
   if (RaiseCommonEvent(unit, message, wParam, lParam)) return 0;
   if (!UnitObjectOf(window)) return 0;  // a handler destroyed the window
-  if (unit.OnMessage(window, message, wParam, lParam, result)) return result;
-  return CallWindowProcA(unit.defaultProcedure(), window, message, wParam, lParam);
+  return PassOn(unit, window, message, wParam, lParam);
 }
 
 }  // namespace
 
 LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   UnitObject* unit = UnitObjectOf(window);
-  if (!unit) return DefWindowProcA(window, message, wParam, lParam);
+  if (!unit) return DefWindowProcW(window, message, wParam, lParam);
   DispatchDepth depth(*unit);
   return Dispatch(*unit, window, message, wParam, lParam);
 }
@@ -193,10 +226,11 @@ HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object) {
   }
   UnitObject& unit = *object.release();
   unit.window_ = window;
-  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  // The wide forms: the A form of the setter would make the window an ANSI window.
+  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
   if (current != &UnitWindowProc) {
     unit.defaultProcedure_ = current;
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnitWindowProc));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnitWindowProc));
   }
   return window;
 }
@@ -213,17 +247,19 @@ UnitObject* EnclosingUnit(HWND window) {
 
 bool UseRuntimeClass(const char* name, uint32_t library) {
   if (!name || !*name) return false;
-  WNDCLASSEXA existing{sizeof existing};
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &existing) || GetClassInfoExA(nullptr, name, &existing))
+  const std::wstring wideName = WideFromGbk(name);
+  WNDCLASSEXW existing{sizeof existing};
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), wideName.c_str(), &existing) ||
+      GetClassInfoExW(nullptr, wideName.c_str(), &existing))
     return true;
-  WNDCLASSEXA windowClass{sizeof windowClass};
+  WNDCLASSEXW windowClass{sizeof windowClass};
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   windowClass.lpfnWndProc = &UnitWindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = name;
-  if (!RegisterClassExA(&windowClass)) return false;
-  RegisteredClasses().push_back({name, library});
+  windowClass.lpszClassName = wideName.c_str();
+  if (!RegisterClassExW(&windowClass)) return false;
+  RegisteredClasses().push_back({wideName, library});
   return true;
 }
 
@@ -231,7 +267,7 @@ void UnregisterRuntimeClasses(uint32_t library) {
   std::vector<RegisteredClass>& classes = RegisteredClasses();
   std::erase_if(classes, [library](const RegisteredClass& c) {
     if (c.library != library) return false;
-    UnregisterClassA(c.name.c_str(), GetModuleHandleA(nullptr));
+    UnregisterClassW(c.name.c_str(), GetModuleHandleW(nullptr));
     return true;
   });
 }

@@ -1,5 +1,7 @@
 // What every unit shares: the object behind the unit's window, the window procedure that turns
 // the common messages into events, and how a window of any class is put under that procedure.
+// Unit windows are Unicode windows, so that their texts show right whatever the system's ANSI
+// code page is (runtime/system_text.h says what an ANSI window does to them).
 #pragma once
 
 #include <windows.h>
@@ -33,7 +35,8 @@ class UnitObject {
   uint32_t windowId() const { return windowId_; }
   uint32_t unitId() const { return unitId_; }
   HWND window() const { return window_; }
-  // The procedure below the unit's: the class's own for a foreign class, else DefWindowProcA.
+  // The procedure below the unit's: the class's own for a foreign class, else DefWindowProcW.
+  // Called with CallWindowProcW, which converts for a class procedure of the ANSI kind.
   WNDPROC defaultProcedure() const { return defaultProcedure_; }
 
   // Raises one of the unit's events; the record comes back with the handler's answer.
@@ -46,7 +49,7 @@ class UnitObject {
   uint32_t windowId_;
   uint32_t unitId_;
   HWND window_ = nullptr;
-  WNDPROC defaultProcedure_ = DefWindowProcA;
+  WNDPROC defaultProcedure_ = DefWindowProcW;
   int depth_ = 0;          // calls of the unit's procedure in progress
   bool detached_ = false;  // the window is gone; the object goes when the last call returns
 };
@@ -56,8 +59,9 @@ LRESULT CALLBACK UnitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Puts a newly made unit window under UnitWindowProc with its object; the window owns the object
 // from here on and deletes it when it is destroyed. A window of a class whose procedure is
-// another one is subclassed, that procedure becoming the unit's default procedure. Gives back
-// the window; on failure destroys it, deletes the object and gives back null.
+// another one is subclassed (as a Unicode window, whatever kind it was), that procedure becoming
+// the unit's default procedure. Gives back the window; on failure destroys it, deletes the
+// object and gives back null.
 HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
 
 // The object of a unit window; null for any other window.
@@ -65,10 +69,10 @@ UnitObject* UnitObjectOf(HWND window);
 // The unit that holds `window`: the window itself or its nearest ancestor that is a unit.
 UnitObject* EnclosingUnit(HWND window);
 
-// Makes sure a window class of this name exists: registers it the first time under
-// UnitWindowProc (redraw on resize, double clicks, arrow cursor, no background brush) unless
-// the system or the program already has one of that name. `library` remembers who registered
-// it, so that the library's exit takes it away again.
+// Makes sure a window class of this (GBK) name exists: registers it the first time under
+// UnitWindowProc as a Unicode class (redraw on resize, double clicks, arrow cursor, no
+// background brush) unless the system or the program already has one of that name. `library`
+// remembers who registered it, so that the library's exit takes it away again.
 bool UseRuntimeClass(const char* name, uint32_t library);
 void UnregisterRuntimeClasses(uint32_t library);
 

@@ -15,6 +15,7 @@
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
 #include "runtime/units/window_unit.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -126,12 +127,13 @@ HWND CreateWindowUnit(const UnitCreation& c) {
   if (!p) return nullptr;
   const std::string className = p->className.empty() ? std::string(kDefaultClass) : std::string(p->className);
   if (!UseRuntimeClass(className.c_str(), 1)) return nullptr;
+  const std::wstring wideClassName = WideFromGbk(className);
   // Without a taskbar button the window is owned by the runtime's hidden window.
   HWND owner = c.parent ? c.parent : (p->shownInTaskbar == 0 ? Runtime().hiddenWindow : nullptr);
   const POINT at = WindowPosition(*p, c);
-  const std::string title(p->title);
-  HWND window = CreateWindowExA(WindowExStyle(*p), className.c_str(), title.c_str(), WindowStyle(*p, c.styleBits),
-                                at.x, at.y, c.width, c.height, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExW(WindowExStyle(*p), wideClassName.c_str(), WideFromGbk(p->title).c_str(),
+                                WindowStyle(*p, c.styleBits), at.x, at.y, c.width, c.height, owner, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
   auto object = std::make_unique<WindowUnit>(c.windowId, *p);
   WindowUnit& unit = *object;

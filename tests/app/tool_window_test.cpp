@@ -1,6 +1,7 @@
 // The real executable end to end: copied into a fresh client folder, started from another
 // current directory, its buttons clicked with real mouse input, its files and its failure box
-// checked, and its window closed.
+// checked, and its window closed. Windows and texts are found and read in the wide form, which
+// shows them as the user sees them whatever the ANSI code page is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr char kTitle[] = "Quorv Varnel1018 支持互转";
+constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
 
 std::string ToolPath() {
   std::string path = "Z:" TOOL_UNIX_PATH;
@@ -44,11 +46,11 @@ class RunningTool {
   RunningTool(const std::string& exe, const std::string& currentDirectory)
       : process_("\"" + exe + "\"", currentDirectory) {
     if (!process_.started()) return;
-    WaitFor([&] { return (window_ = FindWindowA(nullptr, kTitle)) != nullptr && IsWindowVisible(window_); });
+    WaitFor([&] { return (window_ = FindWindowW(nullptr, kWideTitle)) != nullptr && IsWindowVisible(window_); });
   }
   HWND window() const { return window_; }
   DWORD id() const { return process_.id(); }
-  HWND Button(const char* caption) const { return FindWindowExA(window_, nullptr, "Button", caption); }
+  HWND Button(const wchar_t* caption) const { return FindWindowExW(window_, nullptr, L"Button", caption); }
   DWORD CloseAndWait() {
     PostMessageA(window_, WM_CLOSE, 0, 0);
     return AwaitExit();
@@ -69,27 +71,24 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   RunningTool tool(exe, elsewhere.path());
   ASSERT_NE(tool.window(), nullptr);
 
-  ClickCentre(tool.Button("正服转体验服"));
+  ClickCentre(tool.Button(L"正服转体验服"));
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, TestServerProfile); }));
   EXPECT_EQ(elsewhere.Names(), std::set<std::string>{});
 
   // A read-only VER.ini: nothing changes, and one box says which file could not be written.
   SetReadOnly(client.file("VER.ini"), true);
-  ClickCentre(tool.Button("体验服转正服"));
+  ClickCentre(tool.Button(L"体验服转正服"));
   HWND box = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(tool.id(), kTitle)) != nullptr; }));
-  char caption[64] = "";
-  GetWindowTextA(box, caption, sizeof caption);
-  EXPECT_STREQ(caption, kTitle);
-  char text[256] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  EXPECT_STREQ(text, "无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
+  EXPECT_EQ(TextOf(box), kWideTitle);
+  EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+            L"无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
   EXPECT_TRUE(HoldsProfile(client, TestServerProfile));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
 
   SetReadOnly(client.file("VER.ini"), false);
-  ClickCentre(tool.Button("体验服转正服"));
+  ClickCentre(tool.Button(L"体验服转正服"));
   // The wait covers all three files: a switch replaces them one after another.
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, LiveServerProfile); }));
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
@@ -98,18 +97,18 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
 }
 
 struct UnitPlace {
-  const char* text;  // window text, or the class for the picture box
+  const wchar_t* text;  // window text; null for the picture box
   RECT rect;         // left, top, right, bottom in the window's client area
 };
 
 // Template order is stacking order: the first unit lies on top.
 constexpr UnitPlace kUnitsTopToBottom[] = {
-    {"打开Dostren论坛", {216, 240, 344, 304}},
+    {L"打开Dostren论坛", {216, 240, 344, 304}},
     {nullptr, {8, 240, 216, 304}},
-    {"体验服转正服", {176, 176, 344, 232}},
-    {"正服转体验服", {8, 176, 176, 232}},
-    {"先把转换器放到飞车目录里", {56, 32, 328, 64}},
-    {"转换前 请先到官网下载最新的飞车版本！！再转换！！~~(本来想12月后更新的，但是...还是定期更吧)，如果是已是最新版本，直接使用！",
+    {L"体验服转正服", {176, 176, 344, 232}},
+    {L"正服转体验服", {8, 176, 176, 232}},
+    {L"先把转换器放到飞车目录里", {56, 32, 328, 64}},
+    {L"转换前 请先到官网下载最新的飞车版本！！再转换！！~~(本来想12月后更新的，但是...还是定期更吧)，如果是已是最新版本，直接使用！",
      {24, 64, 328, 192}},
 };
 
@@ -129,6 +128,7 @@ TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
   EXPECT_EQ(client_area.right, 361);
   EXPECT_EQ(client_area.bottom, 318);
   EXPECT_EQ(GetWindowLongA(tool.window(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+  EXPECT_EQ(TextOf(tool.window()), kWideTitle);
 
   std::vector<HWND> children;
   for (HWND child = GetWindow(tool.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -143,9 +143,7 @@ TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
               (std::vector<LONG>{expected.rect.left, expected.rect.top, expected.rect.right, expected.rect.bottom}))
         << i;
     if (expected.text) {
-      char text[256] = "";
-      GetWindowTextA(children[i], text, sizeof text);
-      EXPECT_STREQ(text, expected.text) << i;
+      EXPECT_EQ(TextOf(children[i]), expected.text) << i;
     }
     EXPECT_TRUE(IsWindowVisible(children[i])) << i;
   }
@@ -176,8 +174,8 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
   RegistryValue browser("Software\\Wine\\WineBrowser", "Browsers", URL_APPENDER);
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
-  HWND banner = FindWindowExA(tool.window(), nullptr, nullptr, "");
-  while (banner && GetDlgCtrlID(banner) == 0) banner = FindWindowExA(tool.window(), banner, nullptr, "");
+  HWND banner = FindWindowExW(tool.window(), nullptr, nullptr, L"");
+  while (banner && GetDlgCtrlID(banner) == 0) banner = FindWindowExW(tool.window(), banner, nullptr, L"");
   ASSERT_NE(banner, nullptr);
 
   auto expectOpened = [&](size_t count) {
@@ -187,7 +185,7 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
     EXPECT_EQ(opened.size(), count);
     for (const std::string& address : opened) EXPECT_EQ(address, ForumAddress);
   };
-  ClickCentre(tool.Button("打开Dostren论坛"));
+  ClickCentre(tool.Button(L"打开Dostren论坛"));
   expectOpened(1);
   ClickCentre(banner);
   expectOpened(2);

@@ -1,5 +1,6 @@
 // A real tool-tip window under Wine: its class and style, tools added with their rectangles and
-// texts, moved, re-texted and deleted, all read back from the control itself.
+// texts, moved, re-texted and deleted, all read back from the control itself (texts in the wide
+// form, as the control shows them whatever the ANSI code page is).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,16 +27,16 @@ class ToolTipWindow : public testing::Test {
   LRESULT ToolCount() const { return SendMessageA(tip_.GetHandle(), TTM_GETTOOLCOUNT, 0, 0); }
 
   // Rectangle and text of tool `id` as the control holds them; false when it has no such tool.
-  bool ReadTool(UINT_PTR id, RECT& rect, std::string& text) const {
-    char buffer[256] = "sentinel";
-    TOOLINFOA info = {};
-    info.cbSize = TTTOOLINFOA_V1_SIZE;
+  bool ReadTool(UINT_PTR id, RECT& rect, std::wstring& text) const {
+    wchar_t buffer[256] = L"sentinel";
+    TOOLINFOW info = {};
+    info.cbSize = TTTOOLINFOW_V1_SIZE;
     info.hwnd = owner_;
     info.uId = id;
-    if (!SendMessageA(tip_.GetHandle(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info))) return false;
+    if (!SendMessageW(tip_.GetHandle(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) return false;
     rect = info.rect;
     info.lpszText = buffer;
-    SendMessageA(tip_.GetHandle(), TTM_GETTEXTA, sizeof buffer, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tip_.GetHandle(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
     text = buffer;
     return true;
   }
@@ -69,28 +70,28 @@ TEST_F(ToolTipWindow, ToolsCarryTheirRectanglesAndTexts) {
   EXPECT_EQ(ToolCount(), 3);
 
   RECT rect = {};
-  std::string text;
+  std::wstring text;
   ASSERT_TRUE(ReadTool(1, rect, text));
   EXPECT_EQ(rect.left, 10);
   EXPECT_EQ(rect.top, 20);
   EXPECT_EQ(rect.right, 36);
   EXPECT_EQ(rect.bottom, 38);
-  EXPECT_EQ(text, "最小化");
+  EXPECT_EQ(text, L"最小化");
   ASSERT_TRUE(ReadTool(2, rect, text));
   EXPECT_EQ(rect.left, 40);
-  EXPECT_EQ(text, "关闭");
+  EXPECT_EQ(text, L"关闭");
 
   tip_.SetToolText(1, "最大化");
   tip_.SetToolRect(2, {50, 21, 90, 39});
   ASSERT_TRUE(ReadTool(1, rect, text));
-  EXPECT_EQ(text, "最大化");
+  EXPECT_EQ(text, L"最大化");
   EXPECT_EQ(rect.left, 10);
   ASSERT_TRUE(ReadTool(2, rect, text));
   EXPECT_EQ(rect.left, 50);
   EXPECT_EQ(rect.top, 21);
   EXPECT_EQ(rect.right, 90);
   EXPECT_EQ(rect.bottom, 39);
-  EXPECT_EQ(text, "关闭");
+  EXPECT_EQ(text, L"关闭");
 
   tip_.DeleteTool(2);
   EXPECT_EQ(ToolCount(), 2);

@@ -1,11 +1,11 @@
 // The runtime error report as the user meets it: error_box_probe is started, its real message
-// box is found on the screen and read, then dismissed as a user would; the process must then
-// end with -1, and the program's exit routine must not have run.
+// box is found on the screen and read in the wide form (so that it reads as the user sees it
+// whatever the ANSI code page is), then dismissed as a user would; the process must then end
+// with -1, and the program's exit routine must not have run.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -31,7 +31,7 @@ std::string ProbeCommandLine(const char* probeCase, const std::string& folder) {
 
 struct BoxCase {
   const char* probeCase;
-  const char* boxText;        // exactly as the box's text control holds it
+  const wchar_t* boxText;     // exactly as the box's text control holds it
   const char* exitRequest;    // what the hidden window was told, or null when it was not asked
   const char* orderlyExit;    // where the orderly exit ran
 };
@@ -45,10 +45,8 @@ TEST_P(ErrorBox, ShowsTheReportThenEndsWithMinusOneWithoutTheExitRoutine) {
   const HWND box = AwaitErrorBox(probe.id(), 30);
   ASSERT_NE(box, nullptr) << "no error box appeared";
   EXPECT_TRUE(probe.running()) << "the report must wait for the user";
-  char text[1024];
-  std::memset(text, 0xAA, sizeof text);
-  const UINT length = GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  EXPECT_EQ(std::string(text, length), GetParam().boxText);
+  EXPECT_EQ(TextOf(box), L"错误");
+  EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), GetParam().boxText);
   EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -70,12 +68,12 @@ INSTANTIATE_TEST_SUITE_P(
     Reports, ErrorBox,
     testing::Values(
         BoxCase{"numbered",
-                "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n", nullptr,
+                L"运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n", nullptr,
                 kOnRuntimeThread},
-        BoxCase{"divide", "运行时出错!\r\n\r\n错误信息：不能整除于零\r\n", nullptr, kOnRuntimeThread},
-        BoxCase{"remainder", "运行时出错!\r\n\r\n错误信息：不能求余数于零\r\n", nullptr, kOnRuntimeThread},
-        BoxCase{"datatype", "运行时出错!\r\n\r\n错误信息：“欲取出数据的类型”参数值无效\r\n", nullptr, kOnRuntimeThread},
-        BoxCase{"thread", "运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n",
+        BoxCase{"divide", L"运行时出错!\r\n\r\n错误信息：不能整除于零\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"remainder", L"运行时出错!\r\n\r\n错误信息：不能求余数于零\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"datatype", L"运行时出错!\r\n\r\n错误信息：“欲取出数据的类型”参数值无效\r\n", nullptr, kOnRuntimeThread},
+        BoxCase{"thread", L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n",
                 kOnRuntimeThread, kOnRuntimeThread}),
     BoxLabel);
 

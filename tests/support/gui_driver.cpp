@@ -3,12 +3,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "runtime/wide_text.h"
 
 namespace {
 
 struct BoxSearch {
   DWORD process;
-  const char* caption;
+  const wchar_t* caption;
   HWND box;
 };
 
@@ -18,10 +22,10 @@ BOOL CALLBACK MatchBox(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   char className[32] = "";
   GetClassNameA(window, className, sizeof className);
-  char text[256] = "";
-  GetWindowTextA(window, text, sizeof text);
+  wchar_t text[256] = L"";
+  GetWindowTextW(window, text, 256);
   if (owner != search->process || std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window) ||
-      (search->caption && std::strcmp(text, search->caption) != 0))
+      (search->caption && std::wcscmp(text, search->caption) != 0))
     return TRUE;
   search->box = window;
   return FALSE;
@@ -131,7 +135,14 @@ std::vector<uint32_t> CaptureScreen(const RECT& area) {
 void ClickCentre(HWND window) { PressCentre(window, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
 
 HWND MessageBoxOf(DWORD process, const char* caption) {
-  BoxSearch search{process, caption, nullptr};
+  const std::wstring wideCaption = WideFromText(caption);
+  BoxSearch search{process, caption ? wideCaption.c_str() : nullptr, nullptr};
   EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
   return search.box;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
 }

@@ -1,8 +1,11 @@
 // Driving other programs' windows in GUI tests: waiting for a condition, real mouse input at a
-// window's centre, and finding a process's message box.
+// window's centre, finding a process's message box, and reading window texts in the wide form,
+// which shows them as they are whatever the ANSI code page of the test is.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 // Polls the condition every 20 ms until it holds or the time is up; gives its last answer.
 template <class Condition>
@@ -30,6 +33,9 @@ std::vector<uint32_t> CaptureScreen(const RECT& area);
 void PressCentre(HWND window, DWORD down, DWORD up, int times = 1);
 void ClickCentre(HWND window);
 
-// The visible dialog box ("#32770") of the process, with the given caption when one is given;
-// null while there is none.
+// The visible dialog box ("#32770") of the process, with the given caption (GBK) when one is
+// given; null while there is none.
 HWND MessageBoxOf(DWORD process, const char* caption = nullptr);
+
+// The window's text through GetWindowTextW.
+std::wstring TextOf(HWND window);

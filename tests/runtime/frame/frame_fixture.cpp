@@ -104,9 +104,11 @@ void Pump(int milliseconds) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
   MSG message;
   do {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    // The wide forms, as the runtime's own loop: the ANSI ones would pass characters through
+    // the ANSI code page.
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   } while (static_cast<int32_t>(end - GetTickCount()) > 0);

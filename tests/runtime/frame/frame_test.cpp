@@ -235,21 +235,72 @@ TEST_F(FrameTest, MessagesDuringTheLoadRaiseNoEvents) {
   EXPECT_EQ(RecorderMessages().front(), (std::pair<UINT, WPARAM>{WM_LBUTTONDOWN, 0}));
 }
 
-TEST_F(FrameTest, CharacterHandlerReplacesAndSwallowsTypedCharacters) {
-  Answers()[-11] = 'b';
+// A character typed into an edit window unit, in UTF-16 as the system posts it to the Unicode
+// unit window: the character event sees its GBK bytes, one event each, and the handler's answers
+// decide what the edit gets.
+struct CharacterCase {
+  const char* name;
+  wchar_t typed;
+  std::optional<int32_t> answer;  // for every byte
+  std::vector<int32_t> bytes;     // the events' arguments
+  const wchar_t* text;            // what the edit holds afterwards
+};
+
+// The arguments of the character events that ran, in order.
+std::vector<int32_t> CharacterEventBytes() {
+  std::vector<int32_t> bytes;
+  for (const Fired& fired : FiredEvents())
+    if (fired.event == -11) bytes.push_back(fired.arguments[0]);
+  return bytes;
+}
+
+class CharacterEventTest : public SharedWindowsTest, public ::testing::WithParamInterface<CharacterCase> {};
+
+TEST_P(CharacterEventTest, EventsSeeGbkBytesAndTheAnswersDecideWhatIsTyped) {
+  const CharacterCase& c = GetParam();
   ASSERT_TRUE(LoadWindow(EDIT_WINDOW, false, nullptr));
   const HWND edit = UnitHandle(EDIT_WINDOW);
-  PostMessageA(edit, WM_CHAR, 'a', 1);
+  SetWindowTextW(edit, L"");
+  FiredEvents().clear();
+  Answers()[-11] = c.answer;
+  PostMessageW(edit, WM_CHAR, c.typed, 1);
   Pump(20);
-  Answers()[-11] = 0;
-  PostMessageA(edit, WM_CHAR, 'x', 1);
-  Pump(20);
-  Answers()[-11] = std::nullopt;
-  PostMessageA(edit, WM_CHAR, 'c', 1);
-  Pump(20);
-  char text[16] = "";
-  GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "bc");
+  EXPECT_EQ(CharacterEventBytes(), c.bytes);
+  EXPECT_EQ(TextOf(edit), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edit, CharacterEventTest,
+    ::testing::Values(CharacterCase{"AsciiAsItCame", L'c', std::nullopt, {'c'}, L"c"},
+                      CharacterCase{"AsciiReplaced", L'a', 'b', {'a'}, L"b"},
+                      CharacterCase{"AsciiSwallowed", L'x', 0, {'x'}, L""},
+                      CharacterCase{"ChineseIsLeadThenTrailByte", L'中', std::nullopt, {0xD6, 0xD0}, L"中"},
+                      CharacterCase{"ChineseSwallowed", L'中', 0, {0xD6, 0xD0}, L""},
+                      CharacterCase{"EachByteReplaced", L'中', 'b', {0xD6, 0xD0}, L"bb"},
+                      CharacterCase{"ReplacedByADoubleByteCharacter", L'a', 0xCEC4, {'a'}, L"文"},
+                      // GBK lacks Hangul: the event sees "?", yet the character goes on unchanged
+                      CharacterCase{"OutsideGbkGoesOnAsItCame", L'\uD55C', std::nullopt, {'?'}, L"\uD55C"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+std::wstring typedText;
+void ReadTypedTextAndClose(intptr_t window) {
+  const auto edit = reinterpret_cast<HWND>(window);
+  typedText = TextOf(edit);
+  DestroyWindow(edit);
+}
+
+// The runtime's own loop hands typed characters on in UTF-16: fetched and dispatched in the ANSI
+// forms, a Chinese character would reach the unit as "?" under the ANSI code page 1252.
+TEST_F(FrameTest, LoopHandsChineseCharactersOnWhole) {
+  ASSERT_TRUE(LoadWindow(EDIT_WINDOW, false, nullptr));
+  const HWND edit = UnitHandle(EDIT_WINDOW);
+  typedText.clear();
+  FiredEvents().clear();
+  PostMessageW(edit, WM_CHAR, L'中', 1);
+  AddIdleRoutine(edit, &ReadTypedTextAndClose, reinterpret_cast<intptr_t>(edit));
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(typedText, L"中");
+  EXPECT_EQ(CharacterEventBytes(), (std::vector<int32_t>{0xD6, 0xD0}));
 }
 
 TEST_F(FrameTest, LinkedUnitsShareTheEventTableOfTheSameTypeOnly) {

@@ -1,7 +1,8 @@
 // The four unit kinds as real windows: the window's frame, owner, icons and class; the button's
 // styles; picture boxes in their display modes, checked on the screen; transparent labels,
-// checked pixel for pixel against DrawTextA with the flags they must use; and the decoders of
-// pictures and icons on good and broken bytes.
+// checked pixel for pixel against DrawTextW with the flags they must use; and the decoders of
+// pictures and icons on good and broken bytes. Texts are read and drawn in the wide form, so
+// that they read the same whatever the ANSI code page is.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +16,7 @@
 #include "runtime/units/icon_file.h"
 #include "runtime/units/jpeg_decoder.h"
 #include "runtime/units/pictures.h"
+#include "runtime/system_text.h"
 #include "tests/runtime/frame/frame_fixture.h"
 
 namespace {
@@ -58,9 +60,7 @@ TEST_F(WindowKindTest, FixedFrameWithCaptionOwnedByTheHiddenWindowAndTopmost) {
             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
   EXPECT_EQ(exStyle & (WS_EX_DLGMODALFRAME | WS_EX_TOPMOST), WS_EX_DLGMODALFRAME | WS_EX_TOPMOST);
   EXPECT_EQ(GetWindow(window, GW_OWNER), Runtime().hiddenWindow);
-  char title[32] = "";
-  GetWindowTextA(window, title, sizeof title);
-  EXPECT_STREQ(title, "有标题");
+  EXPECT_EQ(TextOf(window), L"有标题");
   EXPECT_EQ(GetMenuState(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
 
   // The icon file holds a red 32 x 32 and a blue 16 x 16 image: each icon takes its own.
@@ -128,8 +128,8 @@ TEST_F(WindowKindTest, RuntimeClassesRedrawOnResizeTakeDoubleClicksAndPaintNoBac
 struct ButtonCase {
   uint32_t unit;
   LONG_PTR style;  // kind and alignment bits
-  const char* caption;
-  const char* fontFace;  // null: no font set
+  const wchar_t* caption;
+  const wchar_t* fontFace;  // null: no font set
   bool picture;
 };
 
@@ -140,13 +140,12 @@ TEST_P(ButtonKindTest, StylesFontAndPictureComeFromTheBlock) {
   ASSERT_TRUE(LoadWindow(BUTTONS_WINDOW, false, nullptr));
   const HWND button = UnitHandle(BUTTONS_WINDOW, c.unit);
   EXPECT_EQ(GetWindowLongPtrA(button, GWL_STYLE) & (0x0F | BS_CENTER | BS_VCENTER | BS_BITMAP), c.style);
-  char caption[32] = "";
-  GetWindowTextA(button, caption, sizeof caption);
-  EXPECT_STREQ(caption, c.caption);
+  EXPECT_EQ(TextOf(button), c.caption);
+  EXPECT_TRUE(IsWindowUnicode(button));
   const auto font = reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0));
   if (c.fontFace) {
-    LOGFONTA logical{};
-    ASSERT_TRUE(font && GetObjectA(font, sizeof logical, &logical));
+    LOGFONTW logical{};
+    ASSERT_TRUE(font && GetObjectW(font, sizeof logical, &logical));
     EXPECT_STREQ(logical.lfFaceName, c.fontFace);
     EXPECT_EQ(logical.lfHeight, -16);
   } else {
@@ -161,11 +160,11 @@ TEST_P(ButtonKindTest, StylesFontAndPictureComeFromTheBlock) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ButtonKindTest,
-    ::testing::Values(ButtonCase{0x16050001, BS_DEFPUSHBUTTON | BS_LEFT | BS_TOP, "默认", nullptr, false},
-                      ButtonCase{0x16050002, BS_PUSHBUTTON | BS_RIGHT | BS_BOTTOM, "按钮", "Tahoma", false},
-                      ButtonCase{0x16050003, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_BITMAP, "按钮", nullptr, true},
+    ::testing::Values(ButtonCase{0x16050001, BS_DEFPUSHBUTTON | BS_LEFT | BS_TOP, L"默认", nullptr, false},
+                      ButtonCase{0x16050002, BS_PUSHBUTTON | BS_RIGHT | BS_BOTTOM, L"按钮", L"Tahoma", false},
+                      ButtonCase{0x16050003, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_BITMAP, L"按钮", nullptr, true},
                       // alignment numbers outside the tables read as centred
-                      ButtonCase{0x16050004, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, "按钮", nullptr, false}));
+                      ButtonCase{0x16050004, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, L"按钮", nullptr, false}));
 
 // Picture boxes of 208 x 64 (20 x 20 for the small ones) on a magenta background. The JPEG is
 // 246 x 81: red left half, blue right half, green rows 60 to 80.
@@ -223,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{"BrokenJpegShowsBackground", 0x16040005, 5, 5, kMagenta}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// Transparent labels over the yellow labels window. Each is compared with DrawTextA in the
+// Transparent labels over the yellow labels window. Each is compared with DrawTextW in the
 // stated font, with the stated flags, layer by layer, over the same yellow.
 struct Layer {
   int dx, dy;
@@ -235,27 +234,27 @@ enum class LabelFont { Tahoma16, Song14, DefaultGui };
 struct LabelCase {
   const char* name;
   uint32_t unit;
-  const char* caption;
+  const wchar_t* caption;
   LabelFont font;
   UINT flags;
   std::vector<Layer> layers;
 };
 
 OwnedFont FontFor(LabelFont font) {
-  LOGFONTA logical{};
+  LOGFONTW logical{};
   logical.lfWeight = 400;
   logical.lfQuality = NONANTIALIASED_QUALITY;
   if (font == LabelFont::Tahoma16) {
     logical.lfHeight = -16;
-    lstrcpyA(logical.lfFaceName, "Tahoma");
+    lstrcpyW(logical.lfFaceName, L"Tahoma");
   } else if (font == LabelFont::Song14) {
     logical.lfHeight = -14;
     logical.lfCharSet = GB2312_CHARSET;
-    lstrcpyA(logical.lfFaceName, "宋体");
+    lstrcpyW(logical.lfFaceName, L"宋体");
   } else {
     return {};
   }
-  return OwnedFont(CreateFontIndirectA(&logical));
+  return OwnedFont(CreateFontIndirectW(&logical));
 }
 
 Capture Expected(const LabelCase& c, int width, int height) {
@@ -278,7 +277,7 @@ Capture Expected(const LabelCase& c, int width, int height) {
     for (const Layer& layer : c.layers) {
       RECT rect{layer.dx, layer.dy, width + layer.dx, height + layer.dy};
       SetTextColor(dc.get(), layer.colour);
-      DrawTextA(dc.get(), c.caption, -1, &rect, c.flags);
+      DrawTextW(dc.get(), c.caption, -1, &rect, c.flags);
     }
   }
   GdiFlush();
@@ -300,22 +299,31 @@ std::pair<int, int> InkRows(const Capture& capture) {
   return {first, last};
 }
 
-class TransLabelTest : public SharedWindowsTest, public ::testing::WithParamInterface<LabelCase> {};
-
-TEST_P(TransLabelTest, PaintsItsCaptionOverTheParentExactlyAsDrawText) {
-  const LabelCase& c = GetParam();
-  ASSERT_TRUE(LoadWindow(LABELS_WINDOW, false, nullptr));
+// The label of the case on the loaded labels window, painted now, as the screen has it.
+Capture PaintedLabel(const LabelCase& c) {
   const HWND window = UnitHandle(LABELS_WINDOW);
   const HWND label = UnitHandle(LABELS_WINDOW, c.unit);
   RepaintNow(window);
   RECT r;
   GetWindowRect(label, &r);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-  const Capture seen = CaptureClient(window, r);
+  return CaptureClient(window, r);
+}
+
+size_t PixelsUnlikeDrawText(const LabelCase& c, const Capture& seen) {
   const Capture expected = Expected(c, seen.width, seen.height);
   size_t differing = 0;
   for (size_t i = 0; i < seen.pixels.size(); ++i) differing += seen.pixels[i] != expected.pixels[i];
-  EXPECT_EQ(differing, 0u);
+  return differing;
+}
+
+class TransLabelTest : public SharedWindowsTest, public ::testing::WithParamInterface<LabelCase> {};
+
+TEST_P(TransLabelTest, PaintsItsCaptionOverTheParentExactlyAsDrawText) {
+  const LabelCase& c = GetParam();
+  ASSERT_TRUE(LoadWindow(LABELS_WINDOW, false, nullptr));
+  const Capture seen = PaintedLabel(c);
+  EXPECT_EQ(PixelsUnlikeDrawText(c, seen), 0u);
   if (c.layers.empty()) {
     EXPECT_EQ(InkRows(seen).first, -1);
   }
@@ -323,27 +331,47 @@ TEST_P(TransLabelTest, PaintsItsCaptionOverTheParentExactlyAsDrawText) {
 
 constexpr UINT kLine = DT_NOPREFIX | DT_SINGLELINE;
 constexpr COLORREF kBlackRef = 0x000000, kWhiteRef = 0xFFFFFF;
+const LabelCase kChineseLabel{"Chinese", 0x16020008, L"先把转换器放到飞车目录里", LabelFont::Song14,
+                              kLine | DT_VCENTER, {{0, 0, 0x000080}}};
 
 INSTANTIATE_TEST_SUITE_P(
     Labels, TransLabelTest,
     ::testing::Values(
-        LabelCase{"RightBottom", 0x16020001, "Right Bottom", LabelFont::Tahoma16, kLine | DT_RIGHT | DT_BOTTOM,
+        LabelCase{"RightBottom", 0x16020001, L"Right Bottom", LabelFont::Tahoma16, kLine | DT_RIGHT | DT_BOTTOM,
                   {{0, 0, 0x0000FF}}},
-        LabelCase{"WrappedIgnoresBottom", 0x16020002, "Wrapped words go on to the next line and the next",
+        LabelCase{"WrappedIgnoresBottom", 0x16020002, L"Wrapped words go on to the next line and the next",
                   LabelFont::Tahoma16, 0x14 | DT_NOPREFIX, {{0, 0, 0x008000}}},
-        LabelCase{"DefaultGuiFontCentred", 0x16020003, "Default GUI font", LabelFont::DefaultGui,
+        LabelCase{"DefaultGuiFontCentred", 0x16020003, L"Default GUI font", LabelFont::DefaultGui,
                   kLine | DT_CENTER | DT_VCENTER, {{0, 0, 0xFF0000}}},
-        LabelCase{"WhiteShadow", 0x16020004, "White shadow", LabelFont::Tahoma16, kLine | DT_VCENTER,
+        LabelCase{"WhiteShadow", 0x16020004, L"White shadow", LabelFont::Tahoma16, kLine | DT_VCENTER,
                   {{1, 1, kWhiteRef}, {0, 0, kBlackRef}}},
-        LabelCase{"WhiteUnderMovedText", 0x16020005, "White under", LabelFont::Tahoma16, kLine | DT_VCENTER,
+        LabelCase{"WhiteUnderMovedText", 0x16020005, L"White under", LabelFont::Tahoma16, kLine | DT_VCENTER,
                   {{0, 0, kWhiteRef}, {1, 1, 0x800000}}},
-        LabelCase{"BlackShadow", 0x16020006, "Black shadow", LabelFont::Tahoma16, kLine | DT_VCENTER,
+        LabelCase{"BlackShadow", 0x16020006, L"Black shadow", LabelFont::Tahoma16, kLine | DT_VCENTER,
                   {{2, 2, kBlackRef}, {0, 0, 0xFF00FF}}},
-        LabelCase{"LeftTop", 0x16020007, "Left Top", LabelFont::Tahoma16, kLine, {{0, 0, 0x0000FF}}},
-        LabelCase{"Chinese", 0x16020008, "先把转换器放到飞车目录里", LabelFont::Song14, kLine | DT_VCENTER,
-                  {{0, 0, 0x000080}}},
-        LabelCase{"EmptyCaptionPaintsNothing", 0x16020009, "", LabelFont::DefaultGui, kLine | DT_VCENTER, {}}),
+        LabelCase{"LeftTop", 0x16020007, L"Left Top", LabelFont::Tahoma16, kLine, {{0, 0, 0x0000FF}}},
+        kChineseLabel,
+        LabelCase{"EmptyCaptionPaintsNothing", 0x16020009, L"", LabelFont::DefaultGui, kLine | DT_VCENTER, {}}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// The skin puts its procedures over the units with the ANSI form of SetWindowLongPtr, which makes
+// them ANSI windows: their text messages then pass through the ANSI code page ("??" under 1252).
+// The label still paints its Chinese caption, and the runtime still reads it back, from the text
+// the window keeps.
+WNDPROC labelProcedure = nullptr;
+LRESULT CALLBACK AnsiPassThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(labelProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(FrameTest, ChineseLabelShowsAndReadsBackBehindAnAnsiProcedure) {
+  ASSERT_TRUE(LoadWindow(LABELS_WINDOW, false, nullptr));
+  const HWND label = UnitHandle(LABELS_WINDOW, kChineseLabel.unit);
+  labelProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsiPassThrough)));
+  ASSERT_FALSE(IsWindowUnicode(label));
+  EXPECT_EQ(StoredWindowTextAsGbk(label), "先把转换器放到飞车目录里");
+  EXPECT_EQ(PixelsUnlikeDrawText(kChineseLabel, PaintedLabel(kChineseLabel)), 0u);
+}
 
 TEST_F(FrameTest, WrappedLabelStartsAtTheTopAndSingleLineAtTheBottom) {
   ASSERT_TRUE(LoadWindow(LABELS_WINDOW, false, nullptr));
