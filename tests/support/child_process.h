@@ -9,8 +9,15 @@
 
 class ChildProcess {
  public:
-  // Starts the command line; an empty current directory means the test's own.
-  explicit ChildProcess(std::string commandLine, const std::string& currentDirectory = {});
+  // Starts the command line; an empty current directory means the test's own. Narrow texts are
+  // GBK, as the tests' literals are, whatever the ANSI code page of the run.
+  explicit ChildProcess(const std::string& commandLine, const std::string& currentDirectory = {});
+  // A program at a full path of any name and length, started without arguments.
+  struct AnyPath {
+    std::wstring program;
+    std::wstring currentDirectory;
+  };
+  explicit ChildProcess(const AnyPath& start);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -16,6 +16,7 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::string& path() const { return path_; }
+  std::wstring widePath() const;
   std::string file(const std::string& name) const { return path_ + "\\" + name; }
   // Names of everything in the folder, so that a test can see left-over files.
   std::set<std::string> Names() const;
@@ -31,6 +32,13 @@ std::string ProgramFolder();
 
 // Whole file contents; nothing when the file cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
+std::optional<std::string> ReadFileBytes(const std::wstring& fullPath);
+
+// Names of everything in a folder of any name and length.
+std::set<std::wstring> NamesIn(const std::wstring& folder);
+
+// A full path as the system's file functions take it at any length.
+std::wstring LongForm(const std::wstring& fullPath);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void SetReadOnly(const std::string& path, bool readOnly);
 
