@@ -2,6 +2,7 @@
 // that cannot write one file leaves all three as they were.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -159,6 +160,34 @@ TEST(ApplyServerProfile, KeepsTheCopyOfAnOldFileItCouldNotPutBack) {
       EXPECT_EQ(ReadFileBytes(folder.file(name)), oldDirSvrInfo) << name;
     }
   EXPECT_EQ(copies, 1);
+}
+
+// A killed run can leave its files beside the targets: new contents not yet placed, copies of
+// old ones. Runs number these files from the millisecond clock, so leftovers are planted under
+// the numbers of a stretch of time a second and a half ahead (with the ".tmp.old" names of earlier
+// versions as well), and the switch runs once the clock is inside that stretch: it must find
+// names of its own and leave every leftover, which may be the only copy of an old file, as it is.
+TEST(ApplyServerProfile, LeftoversOfEarlierRunsNeitherBlockNorChange) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  constexpr unsigned kAhead = 1500, kStretch = 100;
+  const unsigned first = (GetTickCount() + kAhead) & 0xFFFF;
+  for (unsigned i = 0; i < kStretch; ++i) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%X", (first + i) & 0xFFFF);
+    for (const char* suffix : {".tmp.old", ".old"})
+      WriteFileBytes(folder.file(std::string("~sw") + number + suffix), std::string("left over ") + number);
+  }
+  auto expected = Snapshot(folder);
+  auto intoStretch = [&] { return static_cast<int16_t>(GetTickCount() - first); };
+  ASSERT_LT(intoStretch(), 0) << "planting took longer than the lead";
+  while (intoStretch() < 2) Sleep(1);
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile);
+  ASSERT_LT(intoStretch(), static_cast<int16_t>(kStretch));
+  EXPECT_TRUE(outcome.switched) << outcome.failedFile;
+  for (int i = 0; i < 3; ++i)
+    expected[TestServerProfile.entries[static_cast<size_t>(i)].fileName] = Content(TestServerProfile, i);
+  EXPECT_EQ(Snapshot(folder), expected);
 }
 
 TEST(SwitchFailureText, NamesTheFileAndSaysNothingChanged) {
