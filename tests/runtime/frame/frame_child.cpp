@@ -14,6 +14,7 @@
 #include "runtime/frame/unit_properties.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/runtime_error.h"
+#include "runtime/wide_text.h"
 #include "tests/runtime/frame/frame_child_handlers.h"
 
 extern const TemplateProgram FrameChildTemplates;
@@ -76,7 +77,8 @@ int MainRoutine() {
   if (scenario == "folder") {
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, folder);
-    Log(std::string(folder) + "|" + Runtime().programDirectory + "|" + Runtime().programFileName);
+    Log(std::string(folder) + "|" + GbkFromWide(Runtime().programDirectory) + "|" +
+        GbkFromWide(Runtime().programFileName));
     return 0;
   }
   if (scenario == "bad-start") LoadStartWindow(0x5202FFFF);
