@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/server_profiles.h"
 #include "runtime/file_replacement.h"
@@ -11,6 +12,8 @@
 struct SwitchOutcome {
   bool switched;
   TextValue failedFile;  // the file that could not be written; null after a switch, or when no folder was given
+  // After a failed switch, the files that could not be put back: they hold the new profile.
+  std::vector<FileSetReplacement::Unrestored> unrestored = {};
 };
 
 // Replaces the three files in the folder (a full path, of any name and length) with the profile's
@@ -18,7 +21,9 @@ struct SwitchOutcome {
 // still does not. Without a folder nothing is written anywhere.
 SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view folder, FaultInjector faults = {});
 
-// What the user is told when a switch of the profile failed: the file, and that nothing changed.
+// What the user is told when a switch of the profile failed: the file, and that nothing changed;
+// or, when something could not be put back, which file holds the profile now and where its old
+// content is kept.
 std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile& profile);
 
 // Button handlers: the files beside the program, whichever folder is current. A switch that

@@ -234,18 +234,17 @@ TEST_P(InjectedFailure, LeavesTheFilesAsTheyWereOrTellsWhatDiffers) {
   // The truth: which file now holds the test profile, and where its old content is.
   EXPECT_EQ(text.find(L"三个文件都没有改动"), std::wstring::npos) << GbkFromWide(text);
   for (int i : c.leftNew) {
-    const std::wstring name = WideFromGbk(FileName(TestServerProfile, i));
-    EXPECT_NE(text.find(L"“" + name + L"”现在是体验服的内容"), std::wstring::npos) << GbkFromWide(text);
+    const std::wstring told = L"“" + WideFromGbk(FileName(TestServerProfile, i)) + L"”现在是体验服的内容，";
     if (!existed(i)) {
-      EXPECT_NE(text.find(L"“" + name + L"”原来没有"), std::wstring::npos) << GbkFromWide(text);
+      EXPECT_NE(text.find(told + L"原来没有这个文件"), std::wstring::npos) << GbkFromWide(text);
       continue;
     }
     std::string copy;
     for (const auto& [extraName, content] : extra)
       if (content == before.at(FileName(TestServerProfile, i))) copy = extraName;
     ASSERT_FALSE(copy.empty()) << "no copy holds the old " << FileName(TestServerProfile, i);
-    EXPECT_NE(text.find(L"“" + folder.widePath() + L"\\" + WideFromGbk(copy) + L"”"), std::wstring::npos)
-        << GbkFromWide(text);
+    const std::wstring copyPath = folder.widePath() + L"\\" + WideFromGbk(copy);
+    EXPECT_NE(text.find(told + L"原来的内容保存在“" + copyPath + L"”"), std::wstring::npos) << GbkFromWide(text);
   }
 }
 
