@@ -57,10 +57,11 @@ ChildProcess::ChildProcess(const AnyPath& start) {
   const auto createProcess = Ntdll<CreateUserProcess>("RtlCreateUserProcess");
   const auto resume = Ntdll<ResumeSuspendedThread>("NtResumeThread");
   if (!createParameters || !destroyParameters || !createProcess || !resume) return;
-  const std::wstring quoted = L"\"" + start.program + L"\"";
+  const std::wstring line =
+      L"\"" + start.program + L"\"" + (start.arguments.empty() ? L"" : L" " + start.arguments);
   const std::wstring ntPath = L"\\??\\" + start.program;
   const std::wstring desktop = L"WinSta0\\Default";
-  UNICODE_STRING image = Counted(start.program), commandLine = Counted(quoted),
+  UNICODE_STRING image = Counted(start.program), commandLine = Counted(line),
                  directory = Counted(start.currentDirectory), desktopName = Counted(desktop), path = Counted(ntPath);
   RTL_USER_PROCESS_PARAMETERS* parameters = nullptr;
   if (createParameters(&parameters, &image, nullptr, &directory, &commandLine, nullptr, nullptr, &desktopName,
