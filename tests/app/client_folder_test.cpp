@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "app/server_profiles.h"
-#include "runtime/wide_text.h"
-#include "tests/app/profile_content.h"
+#include "tests/app/client_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
@@ -24,14 +23,6 @@ std::wstring ToolPath() {
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
   return path;
-}
-
-bool HoldsProfile(const std::wstring& folder, const ServerProfile& profile) {
-  for (int i = 0; i < 3; ++i) {
-    const std::wstring name = WideFromGbk(profile.entries[static_cast<size_t>(i)].fileName);
-    if (ReadFileBytes(folder + L"\\" + name) != Content(profile, i)) return false;
-  }
-  return true;
 }
 
 struct WindowSearch {
@@ -81,11 +72,8 @@ class ClientFolderName : public testing::TestWithParam<ClientFolder> {};
 
 TEST_P(ClientFolderName, EachButtonWritesIntoTheToolsFolderAndNowhereElse) {
   ScratchFolder scratch;
-  std::wstring client = scratch.widePath();
-  for (const std::wstring& part : GetParam().parts) {
-    client += L"\\" + part;
-    ASSERT_TRUE(CreateDirectoryW(LongForm(client).c_str(), nullptr));
-  }
+  const std::wstring client = scratch.MakeFolders(GetParam().parts);
+  ASSERT_FALSE(client.empty());
   const std::wstring elsewhere = scratch.widePath() + L"\\elsewhere";
   ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
   const std::wstring exe = client + L"\\racing-switch.exe";

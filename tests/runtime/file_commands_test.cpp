@@ -108,11 +108,8 @@ class FolderOfAnyName : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(FolderOfAnyName, IsWrittenAndSearchedThroughRelativeAndFullNames) {
   ScratchFolder scratch;
-  std::wstring folder = scratch.widePath();
-  for (const std::wstring& part : GetParam().parts) {
-    folder += L"\\" + part;
-    ASSERT_TRUE(CreateDirectoryW(LongForm(folder).c_str(), nullptr));
-  }
+  const std::wstring folder = scratch.MakeFolders(GetParam().parts);
+  ASSERT_FALSE(folder.empty());
   ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
   OwnedBytes data = Block("relative");
   EXPECT_TRUE(Commands::WriteBytesToFile("VER.ini", {data.get()}));

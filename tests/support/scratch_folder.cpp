@@ -62,6 +62,15 @@ ScratchFolder::~ScratchFolder() {
 
 std::wstring ScratchFolder::widePath() const { return WideFromGbk(path_); }
 
+std::wstring ScratchFolder::MakeFolders(const std::vector<std::wstring>& nested) const {
+  std::wstring folder = widePath();
+  for (const std::wstring& name : nested) {
+    folder += L"\\" + name;
+    if (!CreateDirectoryW(LongForm(folder).c_str(), nullptr)) return {};
+  }
+  return folder;
+}
+
 std::set<std::string> ScratchFolder::Names() const {
   std::set<std::string> names;
   WIN32_FIND_DATAA entry;

@@ -58,11 +58,8 @@ std::string Utf8(const std::wstring& text) {
 // current, whatever the folder's name or length.
 TEST_P(StartUpFolder, IsSplitByCharactersAndMadeCurrent) {
   ScratchFolder scratch;
-  std::wstring folder = scratch.widePath();
-  for (const std::wstring& part : GetParam().folders) {
-    folder += L"\\" + part;
-    ASSERT_TRUE(CreateDirectoryW(LongForm(folder).c_str(), nullptr));
-  }
+  const std::wstring folder = scratch.MakeFolders(GetParam().folders);
+  ASSERT_FALSE(folder.empty());
   const std::wstring program = folder + L"\\" + GetParam().file;
   ASSERT_TRUE(CopyFileW(WideFromGbk(ChildPath()).c_str(), LongForm(program).c_str(), FALSE));
   const ChildProcess child(
