@@ -30,19 +30,19 @@ struct WindowSearch {
   HWND found;
 };
 
+BOOL CALLBACK TakeVisibleWindowOf(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // The process's start window: its one visible top-level window.
 HWND StartWindowOf(DWORD process) {
   WindowSearch search{process, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<WindowSearch*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->process || !IsWindowVisible(window)) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(&TakeVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
