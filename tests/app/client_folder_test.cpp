@@ -74,8 +74,8 @@ TEST_P(ClientFolderName, EachButtonWritesIntoTheToolsFolderAndNowhereElse) {
   ScratchFolder scratch;
   const std::wstring client = scratch.MakeFolders(GetParam().parts);
   ASSERT_FALSE(client.empty());
-  const std::wstring elsewhere = scratch.widePath() + L"\\elsewhere";
-  ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+  const std::wstring elsewhere = scratch.MakeFolders({L"elsewhere"});
+  ASSERT_FALSE(elsewhere.empty());
   const std::wstring exe = client + L"\\racing-switch.exe";
   ASSERT_TRUE(CopyFileW(ToolPath().c_str(), LongForm(exe).c_str(), FALSE));
 
