@@ -46,15 +46,19 @@ std::wstring Hexadecimal(unsigned number) {
 }
 
 // Makes a file of our own in the folder: tries "~sw" + number + extension, the numbers counted
-// on from the millisecond clock as the system counts its temporary names, until `create` makes
-// a file under one. A name that is taken is passed over and left alone. Gives the path created,
-// or nothing when creating fails for another reason or every number is taken.
+// on from `next`, until `create` makes a file under one, and leaves `next` after that number. A
+// name that is taken is passed over and left alone. Gives the path created, or nothing when
+// creating fails for another reason or every number is taken.
 template <class Create>
-std::wstring CreateUnderFreeName(const std::wstring& folder, const wchar_t* extension, Create create) {
-  const unsigned start = GetTickCount();
+std::wstring CreateUnderFreeName(const std::wstring& folder, const wchar_t* extension, unsigned& next,
+                                 Create create) {
   for (unsigned i = 0; i <= 0xFFFF; ++i) {
-    const std::wstring path = LongFormOfFullPath(folder + L"~sw" + Hexadecimal((start + i) & 0xFFFF) + extension);
-    if (create(path)) return path;
+    const unsigned number = (next + i) & 0xFFFF;
+    const std::wstring path = LongFormOfFullPath(folder + L"~sw" + Hexadecimal(number) + extension);
+    if (create(path)) {
+      next = number + 1;
+      return path;
+    }
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return {};
   }
@@ -65,7 +69,11 @@ std::wstring CreateUnderFreeName(const std::wstring& folder, const wchar_t* exte
 
 const char* FileCallName(FileCall call) { return kCallNames[static_cast<size_t>(call)]; }
 
-FileSetReplacement::FileSetReplacement(FaultInjector faults) : faults_(std::move(faults)) {}
+// The numbers start from the millisecond clock, as the system's temporary names do, so that two
+// programs writing into one folder rarely try the same names; within a replacement they go on
+// from one file to the next.
+FileSetReplacement::FileSetReplacement(FaultInjector faults)
+    : faults_(std::move(faults)), nextNumber_(GetTickCount()) {}
 
 FileSetReplacement::~FileSetReplacement() {
   // A copy of an old file goes when its target no longer needs it: after a commit, or when the
@@ -110,7 +118,7 @@ bool FileSetReplacement::CheckReplaceable(Staged& s) {
 
 bool FileSetReplacement::WriteTemporary(Staged& s, std::span<const ByteBlock> blocks) {
   HANDLE created = INVALID_HANDLE_VALUE;
-  s.temporary = CreateUnderFreeName(s.folder, L".tmp", [&](const std::wstring& path) {
+  s.temporary = CreateUnderFreeName(s.folder, L".tmp", nextNumber_, [&](const std::wstring& path) {
     if (Faulted(FileCall::CreateTemporary)) return false;
     created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return created != INVALID_HANDLE_VALUE;
@@ -146,7 +154,7 @@ bool FileSetReplacement::WriteTemporary(Staged& s, std::span<const ByteBlock> bl
 }
 
 bool FileSetReplacement::CopyOld(Staged& s) {
-  s.oldCopy = CreateUnderFreeName(s.folder, L".old", [&](const std::wstring& path) {
+  s.oldCopy = CreateUnderFreeName(s.folder, L".old", nextNumber_, [&](const std::wstring& path) {
     return !Faulted(FileCall::CopyOld) && CopyFileW(s.target.c_str(), path.c_str(), TRUE);
   });
   return !s.oldCopy.empty();

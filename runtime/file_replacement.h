@@ -98,6 +98,7 @@ class FileSetReplacement {
   bool Remove(FileCall call, const std::wstring& path) const;
 
   FaultInjector faults_;
+  unsigned nextNumber_;  // where the search for a free name of our own starts
   std::vector<Staged> staged_;
   int failedIndex_ = -1;
   bool committed_ = false;

@@ -253,26 +253,32 @@ INSTANTIATE_TEST_SUITE_P(AtEveryCall, InjectedFailure, testing::ValuesIn(Injecti
 
 // A killed run can leave its files beside the targets: new contents not yet placed, copies of
 // old ones. Runs number these files from the millisecond clock, so leftovers are planted under
-// the numbers of a stretch of time a second and a half ahead (with the ".tmp.old" names of earlier
-// versions as well), and the switch runs once the clock is inside that stretch: it must find
-// names of its own and leave every leftover, which may be the only copy of an old file, as it is.
+// the numbers of a stretch of time ahead (with the ".tmp.old" names of earlier versions as well;
+// planted again further ahead when a busy machine let the clock catch up), and the switch starts
+// once the clock is inside that stretch: it must find names of its own and leave every leftover,
+// which may be the only copy of an old file, as it is.
 TEST(ApplyServerProfile, LeftoversOfEarlierRunsNeitherBlockNorChange) {
   ScratchFolder folder;
   WriteOldFiles(folder);
-  constexpr unsigned kAhead = 1500, kStretch = 100;
-  const unsigned first = (GetTickCount() + kAhead) & 0xFFFF;
-  for (unsigned i = 0; i < kStretch; ++i) {
-    char number[8];
-    std::snprintf(number, sizeof number, "%X", (first + i) & 0xFFFF);
-    for (const char* suffix : {".tmp.old", ".old"})
-      WriteFileBytes(folder.file(std::string("~sw") + number + suffix), std::string("left over ") + number);
-  }
-  auto expected = Snapshot(folder);
+  constexpr unsigned kStretch = 100;
+  unsigned first = 0;
   auto intoStretch = [&] { return static_cast<int16_t>(GetTickCount() - first); };
-  ASSERT_LT(intoStretch(), 0) << "planting took longer than the lead";
+  for (unsigned ahead = 1500; ahead <= 6000; ahead *= 2) {
+    first = (GetTickCount() + ahead) & 0xFFFF;
+    for (unsigned i = 0; i < kStretch; ++i) {
+      char number[8];
+      std::snprintf(number, sizeof number, "%X", (first + i) & 0xFFFF);
+      for (const char* suffix : {".tmp.old", ".old"})
+        WriteFileBytes(folder.file(std::string("~sw") + number + suffix), std::string("left over ") + number);
+    }
+    if (intoStretch() < 0) break;
+  }
+  ASSERT_LT(intoStretch(), 0) << "planting does not keep ahead of the clock";
+  auto expected = Snapshot(folder);
   while (intoStretch() < 2) Sleep(1);
+  const int16_t startedAt = intoStretch();
   const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, folder.widePath());
-  ASSERT_LT(intoStretch(), static_cast<int16_t>(kStretch));
+  ASSERT_LT(startedAt, static_cast<int16_t>(kStretch / 2));
   EXPECT_TRUE(outcome.switched) << outcome.failedFile;
   for (int i = 0; i < 3; ++i) expected[FileName(TestServerProfile, i)] = Content(TestServerProfile, i);
   EXPECT_EQ(Snapshot(folder), expected);
