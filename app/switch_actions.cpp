@@ -5,32 +5,61 @@
 
 #include <span>
 
-#include "runtime/system_text.h"
+#include "runtime/frame/runtime_state.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
 constexpr char kWindowTitle[] = "Quorv Varnel1018 支持互转";
 
+// How the user calls each profile's server.
+struct ServerName {
+  const ServerProfile* profile;
+  const wchar_t* name;
+};
+constexpr ServerName kServerNames[] = {{&LiveServerProfile, L"正服"}, {&TestServerProfile, L"体验服"}};
+
+const wchar_t* ServerNameOf(const ServerProfile& profile) {
+  for (const ServerName& server : kServerNames)
+    if (server.profile == &profile) return server.name;
+  return L"";
+}
+
+// The program's folder as start-up recorded it, not the current directory: that may be another
+// one when the program's folder could not be made current.
 void SwitchTo(const ServerProfile& profile) {
-  const SwitchOutcome outcome = ApplyServerProfile(profile);
+  const SwitchOutcome outcome = ApplyServerProfile(profile, Runtime().programDirectory);
   if (outcome.switched) return;
-  ShowMessageBox(GetActiveWindow(), SwitchFailureText(outcome.failedFile), kWindowTitle, MB_OK | MB_ICONWARNING);
+  MessageBoxW(GetActiveWindow(), SwitchFailureText(outcome, profile).c_str(), WideFromGbk(kWindowTitle).c_str(),
+              MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
 
-SwitchOutcome ApplyServerProfile(const ServerProfile& profile, MoveFileFunction move) {
-  FileSetReplacement replacement(move);
+SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view folder, FaultInjector faults) {
+  if (folder.empty()) return {false, nullptr};
+  const std::wstring base = std::wstring(folder) + L"\\";
+  FileSetReplacement replacement(std::move(faults));
   for (const ProfileEntry& entry : profile.entries) {
-    if (!replacement.Stage(entry.fileName, std::span(&entry.content, 1))) break;
+    if (!replacement.Stage(base + WideFromGbk(entry.fileName), std::span(&entry.content, 1))) break;
   }
   if (replacement.Commit()) return {true, nullptr};
-  return {false, profile.entries[static_cast<size_t>(replacement.failedIndex())].fileName};
+  return {false, profile.entries[static_cast<size_t>(replacement.failedIndex())].fileName,
+          replacement.UnrestoredTargets()};
 }
 
-std::string SwitchFailureText(TextValue fileName) {
-  return std::string("无法写入“") + (fileName ? fileName : "") + "”，三个文件都没有改动！\r\n" +
-         "请关闭飞车客户端，确认文件不是只读的，再转换一次。";
+std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile& profile) {
+  if (!outcome.failedFile) return L"找不到转换器所在的文件夹，三个文件都没有改动！";
+  const std::wstring failed = L"无法写入“" + WideFromGbk(outcome.failedFile) + L"”，";
+  const std::wstring advice = L"请关闭飞车客户端，确认文件不是只读的，再转换一次。";
+  if (outcome.unrestored.empty()) return failed + L"三个文件都没有改动！\r\n" + advice;
+  std::wstring text = failed + L"而且没能把改过的文件改回去！\r\n";
+  for (const FileSetReplacement::Unrestored& file : outcome.unrestored) {
+    text += L"“" + WideFromGbk(profile.entries[static_cast<size_t>(file.index)].fileName) + L"”现在是" +
+            ServerNameOf(profile) + L"的内容，";
+    text += file.oldCopy.empty() ? L"原来没有这个文件。\r\n" : L"原来的内容保存在“" + file.oldCopy + L"”。\r\n";
+  }
+  return text + L"其余文件都没有改动。\r\n" + advice;
 }
 
 void SwitchToLiveServer() { SwitchTo(LiveServerProfile); }

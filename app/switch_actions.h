@@ -1,24 +1,32 @@
 // The two switch actions: each writes one server profile over the client's three configuration
-// files in the current directory, all three or none.
+// files beside the program, all three or none.
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/server_profiles.h"
 #include "runtime/file_replacement.h"
 
 struct SwitchOutcome {
   bool switched;
-  TextValue failedFile;  // the file that could not be written; null after a switch
+  TextValue failedFile;  // the file that could not be written; null after a switch, or when no folder was given
+  // After a failed switch, the files that could not be put back: they hold the new profile.
+  std::vector<FileSetReplacement::Unrestored> unrestored = {};
 };
 
-// Replaces the three files with the profile's contents. On failure all three hold what they
-// held before, and a file that did not exist still does not.
-SwitchOutcome ApplyServerProfile(const ServerProfile& profile, MoveFileFunction move = MoveFileExA);
+// Replaces the three files in the folder (a full path, of any name and length) with the profile's
+// contents. On failure all three hold what they held before, and a file that did not exist
+// still does not. Without a folder nothing is written anywhere.
+SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view folder, FaultInjector faults = {});
 
-// What the user is told when a switch failed: the file, and that nothing changed.
-std::string SwitchFailureText(TextValue fileName);
+// What the user is told when a switch of the profile failed: the file, and that nothing changed;
+// or, when something could not be put back, which file holds the profile now and where its old
+// content is kept.
+std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile& profile);
 
-// Button handlers. A switch that succeeds is silent; one that fails says so in one box.
+// Button handlers: the files beside the program, whichever folder is current. A switch that
+// succeeds is silent; one that fails says so in one box.
 void SwitchToLiveServer();
 void SwitchToTestServer();

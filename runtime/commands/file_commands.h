@@ -5,5 +5,6 @@
 #include "runtime/value.h"
 
 // Arguments: text path, then byte blocks. Result: bool. The target is replaced whole or not at
-// all; an empty path writes nothing and gives false.
+// all; an empty path writes nothing and gives false. The path is GBK text of any length; a
+// relative one resolves against the current directory.
 void WriteBytesToFile(ValueCell* result, int32_t count, const ValueCell* arguments);

@@ -11,6 +11,8 @@
 #include "runtime/commands/file_commands.h"
 #include "runtime/frame/win_handles.h"
 #include "runtime/lazy_procedure.h"
+#include "runtime/module_paths.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -45,13 +47,13 @@ void WriteBytesToFile(ValueCell* result, int32_t count, const ValueCell* cells) 
 }
 
 // True when a directory search for the path finds anything: directories and wildcard matches
-// count.
+// count. The path is searched for in UTF-16, whatever the ANSI code page, and at any length.
 void FileExists(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = BoolCell(false);
   const TextValue path = TextArgument(Arguments(count, cells)[0]).value_or("");
   if (!*path) return;
-  WIN32_FIND_DATAA found;
-  const FindHandle search(FindFirstFileA(path, &found));
+  WIN32_FIND_DATAW found;
+  const FindHandle search(FindFirstFileW(LongPathForm(WideFromGbk(path)).c_str(), &found));
   *result = BoolCell(search.valid());
 }
 

@@ -26,18 +26,22 @@ ExitProgress exitProgress;
 
 HMODULE RuntimeModule() { return ModuleContaining(reinterpret_cast<const void*>(&Runtime)); }
 
+// The paths come in UTF-16: the ANSI ones hold "?" for every character that the ANSI code page
+// lacks, and a folder with "?" in it cannot be made current. The folder is made current as far
+// as Windows allows (Windows refuses a current folder of MAX_PATH characters or more); the switch
+// does not rely on it, since it names its files by the program's folder.
 void RecordProgramPaths(RuntimeState& state) {
-  const std::string program = ModulePath(nullptr);
+  const std::wstring program = ModulePath(nullptr);
   const size_t end = FolderEnd(program);
   state.programDirectory = program.substr(0, end ? end - 1 : 0);
   state.programFileName = program.substr(end);
-  const std::string module = ModulePath(RuntimeModule());
+  const std::wstring module = ModulePath(RuntimeModule());
   state.moduleDirectory = module.substr(0, FolderEnd(module));
   // A folder at the root of a drive keeps its backslash: "C:" alone names the drive's current
   // folder instead.
-  std::string folder = state.programDirectory;
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+  std::wstring folder = state.programDirectory;
+  if (!folder.empty() && folder.back() == L':') folder += L'\\';
+  if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
 }
 
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

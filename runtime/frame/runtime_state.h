@@ -25,9 +25,9 @@ struct RuntimeState {
   HANDLE processHeap = nullptr;
   int32_t runMode = 0;  // 3: runtime errors do not break into a debugger
   bool oleInitialised = false;
-  std::string programDirectory;  // without the trailing backslash
-  std::string programFileName;
-  std::string moduleDirectory;  // with the trailing backslash
+  std::wstring programDirectory;  // without the trailing backslash
+  std::wstring programFileName;
+  std::wstring moduleDirectory;  // with the trailing backslash
   ConstantRange constants{};
   ImportTable* importTable = nullptr;  // the declared functions, all unbound at start-up
   const TemplateProgram* program = nullptr;

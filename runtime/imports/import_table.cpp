@@ -7,18 +7,19 @@
 
 #include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
-HMODULE LoadFromSystem(const char* path) { return LoadLibraryA(path); }
+HMODULE LoadFromSystem(const wchar_t* path) { return LoadLibraryW(path); }
 void* FindExport(HMODULE module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(module, name));
 }
 void ReleaseToSystem(HMODULE module) { FreeLibrary(module); }
 
 // Searched in this order for a declaration without a DLL name.
-constexpr const char* standardDlls[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
-                                        "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
+constexpr const wchar_t* standardDlls[] = {L"Kernel32.dll", L"Gdi32.dll", L"User32.dll",
+                                           L"Advapi32.dll", L"Mpr.dll",   L"Shell32.dll"};
 
 // How the export is asked for: by name, or by ordinal for "#" followed by decimal digits (taken
 // modulo 65536). Ordinal 0 names no export; it is kept apart rather than passed on as a null name.
@@ -38,8 +39,8 @@ ExportQuery QueryFor(const char* functionName) {
 }
 
 // The folder of a module's file, with its trailing backslash; empty if it cannot be had.
-std::string FolderOf(HMODULE module) {
-  const std::string path = ModulePath(module);
+std::wstring FolderOf(HMODULE module) {
+  const std::wstring path = ModulePath(module);
   return path.substr(0, FolderEnd(path));
 }
 
@@ -47,18 +48,20 @@ HMODULE RuntimeModule() { return ModuleContaining(reinterpret_cast<const void*>(
 
 // A named DLL: by its path alone when it has a ':', else from the program's folder, the runtime
 // module's folder (skipped when it is the same folder) and then the system's search order; the
-// first that loads is the one.
+// first that loads is the one. The name is GBK text; the folders are taken in UTF-16, so that a
+// folder of any name is searched.
 HMODULE LoadNamedDll(const ModuleLoader& loader, const char* dll) {
-  if (std::string(dll).find(':') != std::string::npos) return loader.load(dll);
-  const std::string programFolder = FolderOf(nullptr);
+  const std::wstring name = WideFromGbk(dll);
+  if (name.find(L':') != std::wstring::npos) return loader.load(name.c_str());
+  const std::wstring programFolder = FolderOf(nullptr);
   if (!programFolder.empty()) {
-    if (HMODULE module = loader.load((programFolder + dll).c_str())) return module;
+    if (HMODULE module = loader.load((programFolder + name).c_str())) return module;
   }
-  const std::string runtimeFolder = FolderOf(RuntimeModule());
+  const std::wstring runtimeFolder = FolderOf(RuntimeModule());
   if (!runtimeFolder.empty() && runtimeFolder != programFolder) {
-    if (HMODULE module = loader.load((runtimeFolder + dll).c_str())) return module;
+    if (HMODULE module = loader.load((runtimeFolder + name).c_str())) return module;
   }
-  return loader.load(dll);
+  return loader.load(name.c_str());
 }
 
 struct Binding {
@@ -67,7 +70,7 @@ struct Binding {
 };
 
 Binding SearchStandardDlls(const ModuleLoader& loader, const char* name) {
-  for (const char* dll : standardDlls) {
+  for (const wchar_t* dll : standardDlls) {
     HMODULE module = loader.load(dll);
     if (!module) continue;
     if (void* address = loader.find(module, name)) return {address, module};

@@ -9,7 +9,7 @@
 // How a table reaches the module loader. The program uses the system's; tests put an observer
 // in between.
 struct ModuleLoader {
-  HMODULE (*load)(const char* path);
+  HMODULE (*load)(const wchar_t* path);
   // name is an exported name, or an ordinal made with MAKEINTRESOURCEA.
   void* (*find)(HMODULE module, const char* name);
   void (*release)(HMODULE module);

@@ -1,37 +1,53 @@
-// The switch actions on real files under Wine: each profile lands byte for byte, and a switch
-// that cannot write one file leaves all three as they were.
+// The switch actions on real files under Wine: each profile lands byte for byte beside the
+// program, and a switch that fails at any file-system call leaves all three files as they were,
+// or, where even the roll-back failed, tells the user what differs and where the old content is.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/switch_actions.h"
-#include "tests/support/scratch_folder.h"
+#include "runtime/frame/runtime_state.h"
+#include "runtime/wide_text.h"
 #include "tests/app/profile_content.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 using Names = std::set<std::string>;
+using Files = std::map<std::string, std::string>;
 const Names kThreeFiles = {"DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"};
 
-std::map<std::string, std::string> Snapshot(const ScratchFolder& folder) {
-  std::map<std::string, std::string> files;
+Files Snapshot(const ScratchFolder& folder) {
+  Files files;
   for (const std::string& name : folder.Names()) files[name] = ReadFileBytes(folder.file(name)).value_or("?");
   return files;
+}
+
+const char* FileName(const ServerProfile& profile, int index) {
+  return profile.entries[static_cast<size_t>(index)].fileName;
 }
 
 void ExpectProfileOnDisk(const ScratchFolder& folder, const ServerProfile& profile) {
   EXPECT_EQ(folder.Names(), kThreeFiles);
   for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(ReadFileBytes(folder.file(profile.entries[static_cast<size_t>(i)].fileName)), Content(profile, i))
-        << profile.entries[static_cast<size_t>(i)].fileName;
+    EXPECT_EQ(ReadFileBytes(folder.file(FileName(profile, i))), Content(profile, i)) << FileName(profile, i);
 }
 
-// Old files unlike either profile, and longer than both.
-void WriteOldFiles(const ScratchFolder& folder) {
-  WriteFileBytes(folder.file("DirSvrInfo1.ini"), std::string(400, 'd'));
-  WriteFileBytes(folder.file("VER.ini"), "[info]\r\nversion=1\r\n" + std::string(200, ' '));
-  WriteFileBytes(folder.file("WorldDef.ini"), std::string(300, 'w'));
+// Old files unlike either profile, and longer than both; `which` has a bit for each file in
+// the profiles' order.
+constexpr unsigned kAllThree = 0b111;
+void WriteOldFiles(const ScratchFolder& folder, unsigned which = kAllThree) {
+  if (which & 0b001) WriteFileBytes(folder.file("DirSvrInfo1.ini"), std::string(400, 'd'));
+  if (which & 0b010) WriteFileBytes(folder.file("VER.ini"), "[info]\r\nversion=1\r\n" + std::string(200, ' '));
+  if (which & 0b100) WriteFileBytes(folder.file("WorldDef.ini"), std::string(300, 'w'));
+}
+
+std::wstring OrdinaryFailureText(const char* file) {
+  return L"无法写入“" + WideFromGbk(file) + L"”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。";
 }
 
 struct Switch {
@@ -41,14 +57,20 @@ struct Switch {
 };
 class SwitchHandler : public testing::TestWithParam<Switch> {};
 
-TEST_P(SwitchHandler, WritesItsProfileIntoAnEmptyFolder) {
-  ScratchFolder folder;
+// The handlers write beside the program (the folder start-up recorded), not into the current
+// directory.
+TEST_P(SwitchHandler, WritesItsProfileBesideTheProgramOnly) {
+  ScratchFolder programFolder;
+  ScratchFolder current;
+  Runtime().programDirectory = programFolder.widePath();
   GetParam().handler();
-  ExpectProfileOnDisk(folder, *GetParam().profile);
+  ExpectProfileOnDisk(programFolder, *GetParam().profile);
+  EXPECT_EQ(current.Names(), Names{});
 }
 
 TEST_P(SwitchHandler, ReplacesLongerFilesWholeAndAgainIdentically) {
   ScratchFolder folder;
+  Runtime().programDirectory = folder.widePath();
   WriteOldFiles(folder);
   GetParam().handler();
   ExpectProfileOnDisk(folder, *GetParam().profile);
@@ -63,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, SwitchHandler,
 
 TEST(SwitchToTestServer, AfterTheLiveProfileLeavesNothingOfItBehind) {
   ScratchFolder folder;
+  Runtime().programDirectory = folder.widePath();
   SwitchToLiveServer();
   SwitchToTestServer();
   ExpectProfileOnDisk(folder, TestServerProfile);
@@ -74,7 +97,7 @@ TEST(ApplyServerProfile, AReadOnlyFileChangesNothing) {
   WriteOldFiles(folder);
   SetReadOnly(folder.file("VER.ini"), true);
   const auto before = Snapshot(folder);
-  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile);
+  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, folder.widePath());
   EXPECT_FALSE(outcome.switched);
   EXPECT_STREQ(outcome.failedFile, "VER.ini");
   EXPECT_EQ(Snapshot(folder), before);
@@ -87,83 +110,183 @@ TEST(ApplyServerProfile, AFileHeldOpenByAnotherProcessChangesNothing) {
   {
     FileHolder holder(folder.file("DirSvrInfo1.ini"));
     ASSERT_TRUE(holder.holding());
-    const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile);
+    const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, folder.widePath());
     EXPECT_FALSE(outcome.switched);
     EXPECT_STREQ(outcome.failedFile, "DirSvrInfo1.ini");
   }
   EXPECT_EQ(Snapshot(folder), before);
 }
 
-// A rename that fails on its Nth call, to break a switch part-way through. FailFromCall fails
-// every call from the Nth on; FailOnCall only the Nth, so that roll-back renames work again.
-int callsBeforeFailure = 0;
-int failedCalls = 0;
-BOOL WINAPI FailFromCall(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (callsBeforeFailure-- <= 0) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  return MoveFileExA(from, to, flags);
-}
-BOOL WINAPI FailOnCall(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (callsBeforeFailure-- == 0) {
-    ++failedCalls;
-    SetLastError(ERROR_SHARING_VIOLATION);
-    return FALSE;
-  }
-  return MoveFileExA(from, to, flags);
-}
-
-class InjectedFailure : public testing::TestWithParam<int> {};
-
-// One rename per file: failing the second or third breaks the switch after the first file (and
-// the second) were replaced; failing the first replaces nothing.
-TEST_P(InjectedFailure, PutsEveryReplacedFileBack) {
-  ScratchFolder folder;
-  WriteOldFiles(folder);
-  const auto before = Snapshot(folder);
-  callsBeforeFailure = GetParam();
-  failedCalls = 0;
-  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, FailOnCall);
-  EXPECT_EQ(failedCalls, 1);
+// Without a folder (start-up could not learn the program's) a switch writes nowhere, the current
+// directory included, and says so.
+TEST(ApplyServerProfile, WithoutAFolderWritesNothingAnywhere) {
+  ScratchFolder current;
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, L"");
   EXPECT_FALSE(outcome.switched);
-  EXPECT_STREQ(outcome.failedFile, TestServerProfile.entries[static_cast<size_t>(GetParam())].fileName);
-  EXPECT_EQ(Snapshot(folder), before);
+  EXPECT_EQ(current.Names(), Names{});
+  EXPECT_EQ(SwitchFailureText(outcome, TestServerProfile), L"找不到转换器所在的文件夹，三个文件都没有改动！");
 }
 
-INSTANTIATE_TEST_SUITE_P(AtRename, InjectedFailure, testing::Values(0, 1, 2));
+// One file-system call of the switch made to fail (its Nth call at that site), or several: a
+// failed roll-back needs a failure to roll back from.
+struct Fault {
+  FileCall call;
+  int occurrence;
+  InjectedFault kind = InjectedFault::Fail;
+};
 
-TEST(ApplyServerProfile, FilesThatDidNotExistStillDoNotAfterAFailure) {
-  ScratchFolder folder;
-  WriteFileBytes(folder.file("WorldDef.ini"), "only this one");
-  callsBeforeFailure = 2;  // DirSvrInfo1.ini and VER.ini placed, WorldDef.ini's rename fails
-  const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, FailFromCall);
-  EXPECT_FALSE(outcome.switched);
-  EXPECT_STREQ(outcome.failedFile, "WorldDef.ini");
-  EXPECT_EQ(folder.Names(), Names{"WorldDef.ini"});
-  EXPECT_EQ(ReadFileBytes(folder.file("WorldDef.ini")), "only this one");
+struct InjectionCase {
+  unsigned oldFiles;          // which of the three files exist before the switch
+  std::vector<Fault> faults;
+  int failedIndex;            // the file the outcome names; -1: the switch succeeds all the same
+  std::vector<int> leftNew;   // files that the roll-back could not put back
+  int leftovers = 0;          // files of the switch's own that could not be removed
+};
+
+std::string CaseName(const InjectionCase& c) {
+  std::string name = c.oldFiles == kAllThree ? "" : c.oldFiles ? "SomeOldFiles_" : "NoOldFiles_";
+  for (const Fault& f : c.faults) {
+    if (&f != &c.faults.front()) name += "_";
+    name += FileCallName(f.call) + std::to_string(f.occurrence);
+    if (f.kind == InjectedFault::ShortWrite) name += "Short";
+  }
+  return name;
 }
 
-// When even the roll-back cannot rename, the old file is not lost: its copy stays beside it.
-TEST(ApplyServerProfile, KeepsTheCopyOfAnOldFileItCouldNotPutBack) {
+std::vector<InjectionCase> InjectionCases() {
+  std::vector<InjectionCase> cases;
+  // Every call before the renames, at each of the three files; CreateTemporary failing is what
+  // a folder that cannot be written does, a short write what a full disk does.
+  for (FileCall call : {FileCall::ResolveTarget, FileCall::ReadAttributes, FileCall::ProbeTarget,
+                        FileCall::CreateTemporary, FileCall::WriteTemporary, FileCall::FlushTemporary,
+                        FileCall::CloseTemporary, FileCall::CopyOld, FileCall::PlaceNew})
+    for (int n = 1; n <= 3; ++n) cases.push_back({kAllThree, {{call, n}}, n - 1, {}});
+  for (int n = 1; n <= 3; ++n)
+    cases.push_back({kAllThree, {{FileCall::WriteTemporary, n, InjectedFault::ShortWrite}}, n - 1, {}});
+  for (int n = 2; n <= 3; ++n) cases.push_back({0, {{FileCall::PlaceNew, n}}, n - 1, {}});
+  cases.push_back({0b100, {{FileCall::PlaceNew, 3}}, 2, {}});
+  // The roll-back, which goes from the last replaced file back to the first.
+  cases.push_back({kAllThree, {{FileCall::PlaceNew, 2}, {FileCall::RestoreOld, 1}}, 1, {0}});
+  cases.push_back({kAllThree, {{FileCall::PlaceNew, 3}, {FileCall::RestoreOld, 1}}, 2, {1}});
+  cases.push_back({kAllThree, {{FileCall::PlaceNew, 3}, {FileCall::RestoreOld, 2}}, 2, {0}});
+  cases.push_back(
+      {kAllThree, {{FileCall::PlaceNew, 3}, {FileCall::RestoreOld, 1}, {FileCall::RestoreOld, 2}}, 2, {0, 1}});
+  cases.push_back({0, {{FileCall::PlaceNew, 3}, {FileCall::RemoveCreated, 1}}, 2, {1}});
+  cases.push_back({0, {{FileCall::PlaceNew, 3}, {FileCall::RemoveCreated, 2}}, 2, {0}});
+  cases.push_back({0b010, {{FileCall::PlaceNew, 3}, {FileCall::RemoveCreated, 1}, {FileCall::RestoreOld, 1}}, 2, {0, 1}});
+  // Clearing up: a file of the switch's own stays behind, the three files are as they should be.
+  cases.push_back({kAllThree, {{FileCall::WriteTemporary, 2}, {FileCall::RemoveTemporary, 1}}, 1, {}, 1});
+  cases.push_back({kAllThree, {{FileCall::PlaceNew, 2}, {FileCall::RemoveTemporary, 1}}, 1, {}, 1});
+  cases.push_back({kAllThree, {{FileCall::PlaceNew, 2}, {FileCall::RemoveCopy, 1}}, 1, {}, 1});
+  cases.push_back({kAllThree, {{FileCall::RemoveCopy, 1}}, -1, {}, 1});
+  return cases;
+}
+
+class InjectedFailure : public testing::TestWithParam<InjectionCase> {};
+
+TEST_P(InjectedFailure, LeavesTheFilesAsTheyWereOrTellsWhatDiffers) {
+  const InjectionCase& c = GetParam();
   ScratchFolder folder;
-  WriteOldFiles(folder);
-  const std::string oldDirSvrInfo = *ReadFileBytes(folder.file("DirSvrInfo1.ini"));
-  callsBeforeFailure = 1;  // DirSvrInfo1.ini placed; every rename after that fails
-  EXPECT_FALSE(ApplyServerProfile(TestServerProfile, FailFromCall).switched);
-  EXPECT_EQ(ReadFileBytes(folder.file("DirSvrInfo1.ini")), Content(TestServerProfile, 0));
-  int copies = 0;
-  for (const std::string& name : folder.Names())
-    if (!kThreeFiles.contains(name)) {
-      ++copies;
-      EXPECT_EQ(ReadFileBytes(folder.file(name)), oldDirSvrInfo) << name;
+  WriteOldFiles(folder, c.oldFiles);
+  const Files before = Snapshot(folder);
+
+  std::map<FileCall, int> calls;
+  int injected = 0;
+  auto injector = [&](FileCall call) {
+    const int n = ++calls[call];
+    for (const Fault& f : c.faults)
+      if (f.call == call && f.occurrence == n) {
+        ++injected;
+        return f.kind;
+      }
+    return InjectedFault::None;
+  };
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, folder.widePath(), injector);
+  ASSERT_EQ(injected, static_cast<int>(c.faults.size())) << "a fault was never reached";
+
+  Files expected = before;
+  for (int i = 0; i < 3; ++i) {
+    const bool isNew = c.failedIndex < 0 || std::find(c.leftNew.begin(), c.leftNew.end(), i) != c.leftNew.end();
+    if (isNew) expected[FileName(TestServerProfile, i)] = Content(TestServerProfile, i);
+  }
+  Files after = Snapshot(folder);
+  Files extra;
+  for (auto it = after.begin(); it != after.end();)
+    if (expected.count(it->first)) {
+      ++it;
+    } else {
+      extra.insert(*it);
+      it = after.erase(it);
     }
-  EXPECT_EQ(copies, 1);
+  EXPECT_EQ(after, expected);
+  auto existed = [&](int i) { return (c.oldFiles >> i & 1) != 0; };
+  const auto keptCopies = std::count_if(c.leftNew.begin(), c.leftNew.end(), existed);
+  EXPECT_EQ(extra.size(), static_cast<size_t>(keptCopies + c.leftovers));
+
+  EXPECT_EQ(outcome.switched, c.failedIndex < 0);
+  if (c.failedIndex < 0) return;
+  EXPECT_STREQ(outcome.failedFile, FileName(TestServerProfile, c.failedIndex));
+  const std::wstring text = SwitchFailureText(outcome, TestServerProfile);
+  if (c.leftNew.empty()) {
+    EXPECT_EQ(text, OrdinaryFailureText(outcome.failedFile));
+    return;
+  }
+  // The truth: which file now holds the test profile, and where its old content is.
+  EXPECT_EQ(text.find(L"三个文件都没有改动"), std::wstring::npos) << GbkFromWide(text);
+  for (int i : c.leftNew) {
+    const std::wstring told = L"“" + WideFromGbk(FileName(TestServerProfile, i)) + L"”现在是体验服的内容，";
+    if (!existed(i)) {
+      EXPECT_NE(text.find(told + L"原来没有这个文件"), std::wstring::npos) << GbkFromWide(text);
+      continue;
+    }
+    std::string copy;
+    for (const auto& [extraName, content] : extra)
+      if (content == before.at(FileName(TestServerProfile, i))) copy = extraName;
+    ASSERT_FALSE(copy.empty()) << "no copy holds the old " << FileName(TestServerProfile, i);
+    const std::wstring copyPath = folder.widePath() + L"\\" + WideFromGbk(copy);
+    EXPECT_NE(text.find(told + L"原来的内容保存在“" + copyPath + L"”"), std::wstring::npos) << GbkFromWide(text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEveryCall, InjectedFailure, testing::ValuesIn(InjectionCases()),
+                         [](const testing::TestParamInfo<InjectionCase>& p) { return CaseName(p.param); });
+
+// A killed run can leave its files beside the targets: new contents not yet placed, copies of
+// old ones. Runs number these files from the millisecond clock, so leftovers are planted under
+// the numbers of a stretch of time ahead (with the ".tmp.old" names of earlier versions as well;
+// planted again further ahead when a busy machine let the clock catch up), and the switch starts
+// once the clock is inside that stretch: it must find names of its own and leave every leftover,
+// which may be the only copy of an old file, as it is.
+TEST(ApplyServerProfile, LeftoversOfEarlierRunsNeitherBlockNorChange) {
+  ScratchFolder folder;
+  WriteOldFiles(folder);
+  constexpr unsigned kStretch = 100;
+  unsigned first = 0;
+  auto intoStretch = [&] { return static_cast<int16_t>(GetTickCount() - first); };
+  for (unsigned ahead = 1500; ahead <= 6000; ahead *= 2) {
+    first = (GetTickCount() + ahead) & 0xFFFF;
+    for (unsigned i = 0; i < kStretch; ++i) {
+      char number[8];
+      std::snprintf(number, sizeof number, "%X", (first + i) & 0xFFFF);
+      for (const char* suffix : {".tmp.old", ".old"})
+        WriteFileBytes(folder.file(std::string("~sw") + number + suffix), std::string("left over ") + number);
+    }
+    if (intoStretch() < 0) break;
+  }
+  ASSERT_LT(intoStretch(), 0) << "planting does not keep ahead of the clock";
+  auto expected = Snapshot(folder);
+  while (intoStretch() < 2) Sleep(1);
+  const int16_t startedAt = intoStretch();
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, folder.widePath());
+  ASSERT_LT(startedAt, static_cast<int16_t>(kStretch / 2));
+  EXPECT_TRUE(outcome.switched) << outcome.failedFile;
+  for (int i = 0; i < 3; ++i) expected[FileName(TestServerProfile, i)] = Content(TestServerProfile, i);
+  EXPECT_EQ(Snapshot(folder), expected);
 }
 
 TEST(SwitchFailureText, NamesTheFileAndSaysNothingChanged) {
-  EXPECT_EQ(SwitchFailureText("VER.ini"),
-            "无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
+  EXPECT_EQ(SwitchFailureText({false, "VER.ini"}, TestServerProfile),
+            L"无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
 #include "app/server_profiles.h"
-#include "tests/app/profile_content.h"
+#include "tests/app/client_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
@@ -30,14 +30,6 @@ std::string ToolPath() {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
-}
-
-// Whether the folder holds the profile's three files, byte for byte.
-bool HoldsProfile(const ScratchFolder& folder, const ServerProfile& profile) {
-  for (int i = 0; i < 3; ++i)
-    if (ReadFileBytes(folder.file(profile.entries[static_cast<size_t>(i)].fileName)) != Content(profile, i))
-      return false;
-  return true;
 }
 
 // The tool started from a folder of the test's choosing, with its start window once shown.
@@ -72,7 +64,7 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ASSERT_NE(tool.window(), nullptr);
 
   ClickCentre(tool.Button(L"正服转体验服"));
-  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, TestServerProfile); }));
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), TestServerProfile); }));
   EXPECT_EQ(elsewhere.Names(), std::set<std::string>{});
 
   // A read-only VER.ini: nothing changes, and one box says which file could not be written.
@@ -83,14 +75,14 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   EXPECT_EQ(TextOf(box), kWideTitle);
   EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
             L"无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
-  EXPECT_TRUE(HoldsProfile(client, TestServerProfile));
+  EXPECT_TRUE(HoldsProfile(client.widePath(), TestServerProfile));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
 
   SetReadOnly(client.file("VER.ini"), false);
   ClickCentre(tool.Button(L"体验服转正服"));
   // The wait covers all three files: a switch replaces them one after another.
-  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, LiveServerProfile); }));
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), LiveServerProfile); }));
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
 
   EXPECT_EQ(tool.CloseAndWait(), 0u);

@@ -1,13 +1,16 @@
-// WriteBytesToFile on real files under Wine: what lands on disk, what is refused, and that a
-// refused or failed write leaves the old file and no temporary file behind.
+// WriteBytesToFile (and FileExists) on real files under Wine, in folders of any name and length:
+// what lands on disk, what is refused, and that a refused or failed write leaves the old file and
+// no temporary file behind.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "runtime/commands/commands.h"
 #include "runtime/commands/file_commands.h"
 #include "runtime/constant_segment.h"
 #include "runtime/value_helpers.h"
+#include "runtime/wide_text.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -91,6 +94,48 @@ TEST(WriteBytesToFile, RefusesADirectoryAndAMissingFolder) {
   EXPECT_FALSE(Commands::WriteBytesToFile("missing\\VER.ini", {data.get()}));
   EXPECT_EQ(folder.Names(), Names{"sub"});
 }
+
+// Folders that the ANSI code page cannot spell (Korean ones under 936; Chinese ones as well in the
+// code-page-1252 run) or whose paths pass MAX_PATH: a relative name reaches the file in such a
+// current directory, and so does a full path wherever GBK can spell it.
+struct FolderCase {
+  const char* name;
+  std::vector<std::wstring> parts;  // nested under the scratch folder
+  bool spelledInGbk;
+};
+
+class FolderOfAnyName : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(FolderOfAnyName, IsWrittenAndSearchedThroughRelativeAndFullNames) {
+  ScratchFolder scratch;
+  const std::wstring folder = scratch.MakeFolders(GetParam().parts);
+  ASSERT_FALSE(folder.empty());
+  ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+  OwnedBytes data = Block("relative");
+  EXPECT_TRUE(Commands::WriteBytesToFile("VER.ini", {data.get()}));
+  EXPECT_TRUE(Commands::FileExists("VER.ini"));
+  EXPECT_TRUE(Commands::FileExists("*.ini"));
+  EXPECT_EQ(ReadFileBytes(folder + L"\\VER.ini"), "relative");
+  std::set<std::wstring> expected{L"VER.ini"};
+  if (GetParam().spelledInGbk) {
+    const std::string full = GbkFromWide(folder + L"\\WorldDef.ini");
+    OwnedBytes other = Block("full");
+    EXPECT_TRUE(Commands::WriteBytesToFile(full.c_str(), {other.get()}));
+    EXPECT_TRUE(Commands::FileExists(full.c_str()));
+    EXPECT_EQ(ReadFileBytes(folder + L"\\WorldDef.ini"), "full");
+    expected.insert(L"WorldDef.ini");
+  }
+  EXPECT_EQ(NamesIn(folder), expected);
+  SetCurrentDirectoryW(scratch.widePath().c_str());
+}
+
+const std::wstring kHundredLetters(100, L'k');
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FolderOfAnyName,
+    testing::Values(FolderCase{"Chinese", {L"飞车客户端"}, true}, FolderCase{"Korean", {L"클라이언트"}, false},
+                    FolderCase{"LongerThanMaxPath", {kHundredLetters, kHundredLetters, kHundredLetters, L"飞车客户端"}, true}),
+    [](const testing::TestParamInfo<FolderCase>& p) { return std::string(p.param.name); });
 
 TEST(WriteBytesToFile, CommandFormTakesTextThenBlocksAndGivesABool) {
   ScratchFolder folder;

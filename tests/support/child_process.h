@@ -9,8 +9,16 @@
 
 class ChildProcess {
  public:
-  // Starts the command line; an empty current directory means the test's own.
-  explicit ChildProcess(std::string commandLine, const std::string& currentDirectory = {});
+  // Starts the command line; an empty current directory means the test's own. Narrow texts are
+  // GBK, as the tests' literals are, whatever the ANSI code page of the run.
+  explicit ChildProcess(const std::string& commandLine, const std::string& currentDirectory = {});
+  // A program at a full path of any name and length.
+  struct AnyPath {
+    std::wstring program;
+    std::wstring currentDirectory;
+    std::wstring arguments = {};
+  };
+  explicit ChildProcess(const AnyPath& start);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

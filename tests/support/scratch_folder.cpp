@@ -7,26 +7,29 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "runtime/wide_text.h"
+
 namespace {
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+// Wide and in the long form, so that folders that tests made with any name or length go too.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(LongForm(folder + L"\\*").c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = folder + "\\" + name;
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = folder + L"\\" + name;
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full);
       } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
+        SetFileAttributesW(LongForm(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(LongForm(full).c_str());
       }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(LongForm(folder).c_str());
 }
 
 }  // namespace
@@ -54,7 +57,18 @@ ScratchFolder::ScratchFolder() {
 
 ScratchFolder::~ScratchFolder() {
   SetCurrentDirectoryA(previousDirectory_.c_str());
-  RemoveTree(path_);
+  RemoveTree(widePath());
+}
+
+std::wstring ScratchFolder::widePath() const { return WideFromGbk(path_); }
+
+std::wstring ScratchFolder::MakeFolders(const std::vector<std::wstring>& nested) const {
+  std::wstring folder = widePath();
+  for (const std::wstring& name : nested) {
+    folder += L"\\" + name;
+    if (!CreateDirectoryW(LongForm(folder).c_str(), nullptr)) return {};
+  }
+  return folder;
 }
 
 std::set<std::string> ScratchFolder::Names() const {
@@ -70,10 +84,38 @@ std::set<std::string> ScratchFolder::Names() const {
   return names;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+namespace {
+
+std::optional<std::string> ReadWhole(std::ifstream in) {
   if (!in) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  return ReadWhole(std::ifstream(path, std::ios::binary));
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  return ReadWhole(std::ifstream(LongForm(path).c_str(), std::ios::binary));
+}
+
+std::set<std::wstring> NamesIn(const std::wstring& folder) {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(LongForm(folder + L"\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") names.insert(name);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+std::wstring LongForm(const std::wstring& fullPath) {
+  return fullPath.starts_with(L"\\\\?\\") ? fullPath : L"\\\\?\\" + fullPath;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 class ScratchFolder {
  public:
@@ -16,9 +17,13 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::string& path() const { return path_; }
+  std::wstring widePath() const;
   std::string file(const std::string& name) const { return path_ + "\\" + name; }
   // Names of everything in the folder, so that a test can see left-over files.
   std::set<std::string> Names() const;
+  // Folders nested in this one, each in the one before, of any name and length: the innermost's
+  // path, or nothing when one cannot be made.
+  std::wstring MakeFolders(const std::vector<std::wstring>& nested) const;
 
  private:
   std::string path_;
@@ -31,6 +36,13 @@ std::string ProgramFolder();
 
 // Whole file contents; nothing when the file cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
+std::optional<std::string> ReadFileBytes(const std::wstring& fullPath);
+
+// Names of everything in a folder of any name and length.
+std::set<std::wstring> NamesIn(const std::wstring& folder);
+
+// A full path as the system's file functions take it at any length.
+std::wstring LongForm(const std::wstring& fullPath);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void SetReadOnly(const std::string& path, bool readOnly);
 

@@ -31,6 +31,14 @@ void Log(const std::string& line) {
   }
 }
 
+// Paths are logged in UTF-8, which spells every folder name.
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
 void LogReport(const std::string& text) { Log("box:" + text); }
 void LogExitRoutine() { Log("exit routine"); }
 
@@ -74,9 +82,9 @@ int MainRoutine() {
   InitialiseRuntime(ProgramOf(scenario));
   SetExitRoutine(&LogExitRoutine);
   if (scenario == "folder") {
-    char folder[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    Log(std::string(folder) + "|" + Runtime().programDirectory + "|" + Runtime().programFileName);
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    Log(Utf8(folder) + "|" + Utf8(Runtime().programDirectory) + "|" + Utf8(Runtime().programFileName));
     return 0;
   }
   if (scenario == "bad-start") LoadStartWindow(0x5202FFFF);

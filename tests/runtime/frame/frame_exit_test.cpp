@@ -1,13 +1,16 @@
 // The ends of a process over the runtime, in a child program (frame_child.exe): the last window
 // closed ends the loop and the exit routine runs once; a runtime error ends the process with
 // -1 without the exit routine, runs no handler while its box is open, and, raised on another
-// thread, has the user-interface thread run the orderly exit.
+// thread, has the user-interface thread run the orderly exit. And its start: the program's folder
+// made current, whatever its name.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "runtime/wide_text.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
@@ -35,17 +38,47 @@ TEST(ProcessEnd, ClosingTheLastWindowEndsTheLoopAndRunsTheExitRoutineOnce) {
   EXPECT_EQ(Log(folder), "created\nloop 0\nexit routine\n");
 }
 
-// The second byte of "淺" in GBK is 0x5C, a backslash when read byte by byte: the program's
-// folder must still end at the last real backslash.
-TEST(ProcessEnd, ProgramFolderIsSplitByCharactersAndMadeCurrent) {
-  ScratchFolder folder;
-  const std::string program = folder.file("frame_淺.exe");
-  ASSERT_TRUE(CopyFileA(ChildPath().c_str(), program.c_str(), FALSE));
-  Child child("folder", folder.file("log.txt"), program);
-  ASSERT_TRUE(child.started());
-  EXPECT_EQ(child.Wait(), 0u);
-  EXPECT_EQ(Log(folder), folder.path() + "|" + folder.path() + "|frame_淺.exe\nexit routine\n");
+// Where a program lies, relative to the scratch folder: folders to make, and its file name.
+struct ProgramPlace {
+  const char* name;
+  std::vector<std::wstring> folders;
+  std::wstring file;
+};
+
+class StartUpFolder : public ::testing::TestWithParam<ProgramPlace> {};
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
 }
+
+// Started from another folder, the program records its folder and file name and makes the folder
+// current, whatever the folder's name or length.
+TEST_P(StartUpFolder, IsSplitByCharactersAndMadeCurrent) {
+  ScratchFolder scratch;
+  const std::wstring folder = scratch.MakeFolders(GetParam().folders);
+  ASSERT_FALSE(folder.empty());
+  const std::wstring program = folder + L"\\" + GetParam().file;
+  ASSERT_TRUE(CopyFileW(WideFromGbk(ChildPath()).c_str(), LongForm(program).c_str(), FALSE));
+  const ChildProcess child(
+      ChildProcess::AnyPath{program, WideFromGbk(ProgramFolder()), L"folder \"" + scratch.widePath() + L"\\log.txt\""});
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.AwaitExit(20000), 0u);
+  EXPECT_EQ(Log(scratch), Utf8(folder) + "|" + Utf8(folder) + "|" + Utf8(GetParam().file) + "\nexit routine\n");
+}
+
+// The second byte of "淺" in GBK is 0x5C, a backslash when read byte by byte; Korean has no GBK
+// spelling at all; three folders of a hundred letters make a path longer than MAX_PATH.
+const std::wstring kHundredLetters(100, L'k');
+INSTANTIATE_TEST_SUITE_P(
+    Places, StartUpFolder,
+    testing::Values(ProgramPlace{"BackslashByteInItsName", {}, L"frame_淺.exe"},
+                    ProgramPlace{"Korean", {L"클라이언트"}, L"frame_child.exe"},
+                    ProgramPlace{"LongerThanMaxPath", {kHundredLetters, kHundredLetters, kHundredLetters},
+                                 L"frame_child.exe"}),
+    [](const testing::TestParamInfo<ProgramPlace>& p) { return std::string(p.param.name); });
 
 struct ErrorCase {
   const char* scenario;

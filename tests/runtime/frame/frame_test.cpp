@@ -459,11 +459,11 @@ TEST_F(FrameTest, LoopRunsIdleRoutinesAndEndsWithTheLastWindow) {
 
 TEST_F(FrameTest, StartUpSetTheFolderAndTheHiddenWindow) {
   const RuntimeState& runtime = Runtime();
-  char folder[MAX_PATH] = "";
-  GetCurrentDirectoryA(MAX_PATH, folder);
-  EXPECT_EQ(std::string(folder), runtime.programDirectory);
-  EXPECT_EQ(runtime.programFileName, "runtime_frame_test.exe");
-  EXPECT_EQ(runtime.moduleDirectory, runtime.programDirectory + "\\");
+  wchar_t folder[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  EXPECT_EQ(std::wstring(folder), runtime.programDirectory);
+  EXPECT_EQ(runtime.programFileName, L"runtime_frame_test.exe");
+  EXPECT_EQ(runtime.moduleDirectory, runtime.programDirectory + L"\\");
   EXPECT_EQ(runtime.runMode, 3);
   EXPECT_TRUE(runtime.oleInitialised);
   const HWND hidden = runtime.hiddenWindow;

@@ -11,6 +11,7 @@
 #include "runtime/imports/declared_functions.h"
 #include "runtime/imports/import_table.h"
 #include "runtime/runtime_error.h"
+#include "runtime/wide_text.h"
 #include "tests/support/runtime_error_exit.h"
 
 namespace {
@@ -31,9 +32,9 @@ std::string FileNameOf(HMODULE module) {
   return full.substr(full.find_last_of('\\') + 1);
 }
 
-HMODULE RecordLoad(const char* path) {
-  HMODULE module = LoadLibraryA(path);
-  events.push_back((module ? "load " : "no ") + std::string(path));
+HMODULE RecordLoad(const wchar_t* path) {
+  HMODULE module = LoadLibraryW(path);
+  events.push_back((module ? "load " : "no ") + GbkFromWide(path));
   return module;
 }
 
