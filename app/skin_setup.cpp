@@ -3,11 +3,25 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
+#include "runtime/runtime_error.h"
+#include "runtime/units/unit_types.h"
 #include "runtime/value_helpers.h"
 
 namespace {
 
 constexpr WORD kCaptionIconNumber = 129;
+
+// The unit kinds skinned after the window, in this order: by the name units are found by, the
+// type code a unit of the kind must have, and whether it holds other units.
+struct SkinnedKind {
+  const char* name;  // GBK
+  uint32_t typeCode;
+  bool container;
+};
+constexpr SkinnedKind kSkinnedKinds[] = {
+    {"分组框", UNIT_GROUP_BOX, true}, {"标签", UNIT_LABEL, false},   {"图片框", UNIT_PICTURE_BOX, false},
+    {"画板", UNIT_DRAW_PANEL, false}, {"选择夹", UNIT_TAB, true},     {"外形框", UNIT_SHAPE_BOX, false},
+};
 
 // The icon resource name as a NUL-terminated text, made the runtime's way: the text as a block,
 // two zero bytes after it, and back to a text.
@@ -49,4 +63,20 @@ void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock 
   options.gloss = false;
   options.bottomBarHeight = 0;
   engine.SkinWindow(Commands::GetUnitHandle(window), options);
+
+  for (const SkinnedKind& kind : kSkinnedKinds) {
+    const UnitList list = Commands::FindUnits(window, std::nullopt, kind.name);
+    if (!list) continue;
+    const int32_t count = Commands::UnitListCount(list);
+    for (int32_t i = 0; i < count; ++i) {
+      const UnitReference unit = Commands::UnitListItem(list, i);
+      if (unit.type != kind.typeCode) RaiseRuntimeError(ERR_TYPE_MISMATCH);
+      const HWND handle = Commands::GetUnitHandle(unit);
+      if (kind.container)
+        engine.SkinContainer(handle);
+      else
+        engine.SkinStaticControl(handle);
+    }
+    Commands::FreeUnitList(list);
+  }
 }

@@ -66,6 +66,7 @@ SkinEngine::~SkinEngine() {
   for (const WindowRecordPtr& record : windows_) {
     record->alive = false;
     record->toolTip.Destroy();
+    ReleaseControls(*record);
     if (WindowCalls::CurrentProcedure(record->hwnd) == &SkinnedWindowProc)
       WindowCalls::ReplaceProcedure(record->hwnd, record->previousProc);
     ClearWindowProperties(record->hwnd);
@@ -161,6 +162,7 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
     record->bottomBar.fontSize = 12;
   }
   LayoutBottomBar(index);
+  SkinChildControls(index, hwnd);
   record->needsRepaint = true;
 
   record->previousProc = WindowCalls::ReplaceProcedure(hwnd, &SkinnedWindowProc);
@@ -306,11 +308,14 @@ void SkinEngine::RemoveRecord(HWND hwnd) {
   Declared::KillTimer(hwnd, reinterpret_cast<UINT_PTR>(hwnd));
   record->frame.Release();
   record->background.Release();
+  ReleaseControls(*record);
   ClearWindowProperties(hwnd);
   windows_.erase(windows_.begin() + (index - 1));
-  for (int32_t later = index; later <= WindowCount(); ++later)
-    Declared::SetPropA(windows_[static_cast<size_t>(later - 1)]->hwnd, kWindowIndexProperty,
-                       reinterpret_cast<HANDLE>(static_cast<intptr_t>(later)));
+  for (int32_t later = index; later <= WindowCount(); ++later) {
+    WindowRecord& moved = *windows_[static_cast<size_t>(later - 1)];
+    Declared::SetPropA(moved.hwnd, kWindowIndexProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(later)));
+    RenumberControls(moved, later);
+  }
 }
 
 namespace {

@@ -115,6 +115,29 @@ class SkinEngine {
   // bytes each time. Null when the bytes do not decode.
   std::shared_ptr<Image> ButtonPicture(ByteBlock bytes);
 
+  // Child controls. The window's direct children: push buttons, then check boxes and radio
+  // buttons; each is registered once.
+  void SkinChildControls(int32_t index, HWND parent);
+  // A skinned owner-drawn button's WM_DRAWITEM; false for any other item, which goes on.
+  bool DrawOwnerDrawnButton(const DRAWITEMSTRUCT* item);
+  // One push button (kind 0), or one drawn from the caller's pictures by state (kind 1), in the
+  // nearest skinned window above it.
+  void SkinButton(HWND button);
+  void SkinPictureButton(HWND button, ByteBlock normal, ByteBlock hot, ByteBlock pressed, ByteBlock disabled);
+  // A label, picture box, drawing board or shape box painted over the skin with every pixel of
+  // its key colour (DefaultBackColor when not given) keyed out; one with children is also
+  // skinned as a container.
+  void SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour = {});
+  // A group box or tab control painted as a static is, and the button set-ups on its children.
+  void SkinContainer(HWND container, OptionalArg<COLORREF> keyColour = {});
+  // The key colour of a skinned static or container; the control is repainted.
+  void SetControlColour(HWND control, COLORREF colour);
+  // The text colour of a control ("Kj_Ztys"; a combo box's goes on its edit field).
+  void SetControlTextColour(HWND control, COLORREF colour);
+  // The replacement procedures of skinned controls.
+  LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool container);
+
  private:
   WindowRecordPtr SharedRecordAt(int32_t index) const;
   // One caption button drawn into the cached frame; the rectangle it covers.
@@ -123,6 +146,18 @@ class SkinEngine {
   void ResetToolTips(WindowRecord& record);
   void RemoveRecord(HWND hwnd);
   void RepaintAll();
+  // Child controls (button_skin.cpp, see_through_skin.cpp).
+  int32_t SkinnedAncestorIndex(HWND control) const;
+  void RegisterButton(int32_t index, HWND button, int32_t kind);
+  void RedrawButton(int32_t index, int32_t button, UINT state);
+  void DrawButtonFace(int32_t index, const ButtonRecord& button, HDC dc, const RECT& area, UINT state);
+  void PaintCheckLike(int32_t index, const ButtonRecord& button, HDC dc);
+  void PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, COLORREF key);
+  // The window's background under a control, from the control's client origin, in `surface`.
+  bool CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface);
+  void RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container);
+  void ReleaseControls(WindowRecord& record);
+  void RenumberControls(WindowRecord& record, int32_t index);
   // Handlers of WindowProc that need more than a few lines.
   void OnMouseMove(int32_t index, WindowRecord& record, LPARAM lParam);
   void OnTimer(int32_t index, WindowRecord& record);

@@ -110,6 +110,9 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_GETMINMAXINFO:
       if (index >= 1 && lParam) OnMinMaxInfo(record(), *reinterpret_cast<MINMAXINFO*>(lParam));
       break;
+    case WM_DRAWITEM:
+      if (DrawOwnerDrawnButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(index, record());
       break;

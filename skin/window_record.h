@@ -13,6 +13,7 @@
 #include "graphics/images.h"
 #include "graphics/tool_tip.h"
 #include "runtime/value.h"
+#include "skin/control_records.h"
 #include "skin/gdi_surface.h"
 
 // A subroutine a caption button runs, called as the runtime calls subroutines: the data of an
@@ -103,6 +104,7 @@ struct WindowRecord {
   bool mouseTracked = false;
   FadeState fadeIn, fadeOut;
   bool timerRunning = false;
+  ControlLists controls;
 
   // The rendered frame (also published in the window's properties) and the background it was
   // rendered on, from which single buttons and the caption are restored.

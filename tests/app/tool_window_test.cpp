@@ -190,6 +190,66 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
   DeleteFileA(record.c_str());
 }
 
+// The skin draws the three buttons (owner-drawn) and keys the banner; a real double click on a
+// switch button switches once, and no failure box shows.
+TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  for (const char* caption : {"正服转体验服", "体验服转正服", "打开Dostren论坛"}) {
+    ASSERT_NE(tool.Button(caption), nullptr) << caption;
+    EXPECT_EQ(GetWindowLongA(tool.Button(caption), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << caption;
+    EXPECT_EQ(GetPropA(tool.Button(caption), "Hw_FuID"), reinterpret_cast<HANDLE>(1)) << caption;
+  }
+  HWND banner = FindWindowExA(tool.window(), nullptr, nullptr, "");
+  while (banner && GetDlgCtrlID(banner) == 0) banner = FindWindowExA(tool.window(), banner, nullptr, "");
+  ASSERT_NE(banner, nullptr);
+  EXPECT_EQ(GetPropA(banner, "Kj_FuID"), reinterpret_cast<HANDLE>(1));
+
+  // Each switch puts VER.ini in place anew (made or renamed into place): counted from the
+  // folder's change records until a second passes without one.
+  HANDLE folder = CreateFileA(client.path().c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+  ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+  HANDLE changed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  alignas(DWORD) static char records[64 * 1024];
+  OVERLAPPED pending{};
+  auto watch = [&] {
+    ResetEvent(changed);
+    pending = OVERLAPPED{};
+    pending.hEvent = changed;
+    return ReadDirectoryChangesW(folder, records, sizeof records, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &pending,
+                                 nullptr);
+  };
+  ASSERT_TRUE(watch());
+  PressCentre(tool.Button("正服转体验服"), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  int verPlaced = 0;
+  while (WaitForSingleObject(changed, verPlaced ? 1000 : 10000) == WAIT_OBJECT_0) {
+    DWORD length = 0;
+    if (!GetOverlappedResult(folder, &pending, &length, FALSE)) break;
+    for (DWORD offset = 0; length && offset < length;) {
+      const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(records + offset);
+      const std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
+      if (name == L"VER.ini" && (record->Action == FILE_ACTION_ADDED || record->Action == FILE_ACTION_RENAMED_NEW_NAME))
+        ++verPlaced;
+      if (!record->NextEntryOffset) break;
+      offset += record->NextEntryOffset;
+    }
+    if (!watch()) break;
+  }
+  CancelIoEx(folder, &pending);
+  DWORD ignored = 0;
+  GetOverlappedResult(folder, &pending, &ignored, TRUE);
+  CloseHandle(changed);
+  CloseHandle(folder);
+  EXPECT_EQ(verPlaced, 1);
+  EXPECT_TRUE(HoldsProfile(client, TestServerProfile));
+  EXPECT_EQ(MessageBoxOf(tool.id()), nullptr);
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
 }  // namespace
 
 namespace {

@@ -1,0 +1,62 @@
+// What the skin keeps per skinned child control, in the record of the top-level window the
+// control belongs to, and the window properties that link a control to its record.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "graphics/images.h"
+
+inline constexpr char kParentIndexProperty[] = "Hw_FuID";       // 1-based index of the top-level window
+inline constexpr char kStaticProcProperty[] = "Kj_hProc";       // procedure a static control had
+inline constexpr char kStaticIndexProperty[] = "Kj_lbID";       // 1-based index in the static list
+inline constexpr char kStaticParentProperty[] = "Kj_FuID";      // 1-based index of the top-level window
+inline constexpr char kBackdropOwnerProperty[] = "Mb_zpf";      // nearest background-providing ancestor
+inline constexpr char kProvidesBackdropProperty[] = "Wxk_Zpf";  // 1 on a background-providing window
+
+// How a button-like control is drawn.
+enum ButtonKind : int32_t {
+  kPushButton = 0,     // owner-drawn in layers over the skin
+  kPictureButton = 1,  // owner-drawn from the caller's four pictures
+  kRadioButton = 4,    // painted by its procedure
+  kCheckBox = 5,       // painted by its procedure
+};
+
+// The pictures of a picture button, by state; a missing one falls back to the normal one.
+struct ButtonPictures {
+  std::unique_ptr<Image> normal, hot, pressed, disabled;
+};
+
+struct ButtonRecord {
+  HWND hwnd = nullptr;  // null once the control is gone
+  WNDPROC previousProc = nullptr;
+  int32_t kind = kPushButton;
+  std::string caption;  // GBK
+  bool focused = false;
+  std::string fontName = "宋体";  // GBK
+  float fontSize = 12;
+  Gdiplus::Unit fontUnit = Gdiplus::UnitPoint;
+  int32_t fontStyle = 0;
+  ButtonPictures pictures;  // kind 1 only
+};
+
+// A static control or a container, painted with its own background keyed out.
+struct SeeThroughRecord {
+  HWND hwnd = nullptr;  // null once the control is gone
+  WNDPROC previousProc = nullptr;
+  COLORREF keyColour = 0;
+};
+
+// A deque: records are only appended, and a handler's reference stays good while others are.
+struct ControlLists {
+  std::deque<ButtonRecord> buttons;
+  std::deque<SeeThroughRecord> statics;
+  std::deque<SeeThroughRecord> containers;
+  int32_t hotButton = 0;      // 1-based index of the button under the mouse
+  int32_t pressedButton = 0;  // 1-based index of the button pressed
+  bool hotRedrawPending = false;
+};

@@ -1,0 +1,211 @@
+// Static controls and containers seen through: registration, their procedure, the paint that
+// keys their own background colour out over the skin, their colours, and what the records of a
+// window's controls need when the window goes or moves up the list.
+#include "graphics/drawing_surface.h"
+#include "runtime/commands/commands.h"
+#include "runtime/imports/declared_functions.h"
+#include "runtime/runtime_error.h"
+#include "skin/control_skins.h"
+#include "skin/skin_engine.h"
+#include "skin/skin_properties.h"
+#include "skin/window_calls.h"
+
+namespace {
+
+const char* const kStaticProperties[] = {kStaticProcProperty, kStaticIndexProperty, kStaticParentProperty, nullptr};
+const char* const kContainerProperties[] = {kPreviousProcProperty, kWindowIndexProperty, kParentIndexProperty,
+                                            kBackdropOwnerProperty, nullptr};
+
+// The nearest window above `control` marked as providing the background, or null.
+HWND BackdropOwnerOf(HWND control) {
+  for (HWND above = Declared::GetParent(control); above; above = Declared::GetParent(above))
+    if (IntProperty(above, kProvidesBackdropProperty) == 1) return above;
+  return nullptr;
+}
+
+bool ClassIs(HWND window, const char* name) {
+  char className[16] = {};
+  Declared::GetClassNameA(window, className, sizeof className);
+  return _stricmp(className, name) == 0;
+}
+
+}  // namespace
+
+int32_t IntProperty(HWND window, const char* name) {
+  return static_cast<int32_t>(reinterpret_cast<intptr_t>(Declared::GetPropA(window, name)));
+}
+
+void SetIntProperty(HWND window, const char* name, intptr_t value) {
+  Declared::SetPropA(window, name, reinterpret_cast<HANDLE>(value));
+}
+
+void CheckListIndex(int32_t index, size_t count) {
+  if (index < 1) RaiseRuntimeError(ERR_INDEX_BELOW_ONE);
+  if (static_cast<size_t>(index) > count) RaiseRuntimeError(ERR_INDEX_ABOVE_COUNT);
+}
+
+void UnhookControl(HWND control, WNDPROC own, WNDPROC previous, const char* const* properties) {
+  if (!control) return;
+  // A window that is gone has no procedure; under a later subclass the skin's procedure stays and forwards by its properties.
+  if (WindowCalls::CurrentProcedure(control) != own) return;
+  WindowCalls::ReplaceProcedure(control, previous);
+  // RemovePropA is not among the declared functions.
+  for (; *properties; ++properties) RemovePropA(control, *properties);
+}
+
+LRESULT CALLBACK SkinnedStaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (SkinEngine* engine = SkinEngine::Active()) return engine->SeeThroughProc(hwnd, message, wParam, lParam, false);
+  const auto previous = reinterpret_cast<WNDPROC>(Declared::GetPropA(hwnd, kStaticProcProperty));
+  return WindowCalls::CallPrevious(previous, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinnedContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (SkinEngine* engine = SkinEngine::Active()) return engine->SeeThroughProc(hwnd, message, wParam, lParam, true);
+  return WindowCalls::CallPrevious(PreviousProcedureOf(hwnd), hwnd, message, wParam, lParam);
+}
+
+int32_t SkinEngine::SkinnedAncestorIndex(HWND control) const {
+  if (!control) return 0;
+  for (HWND above = Declared::GetParent(control); above; above = Declared::GetParent(above))
+    if (const int32_t index = IndexOf(above)) return index;
+  return 0;
+}
+
+void SkinEngine::RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container) {
+  ControlLists& controls = RecordAt(index).controls;
+  std::deque<SeeThroughRecord>& list = container ? controls.containers : controls.statics;
+  SeeThroughRecord& entry = list.emplace_back();
+  entry.hwnd = control;
+  entry.keyColour = key;
+  SetIntProperty(control, container ? kWindowIndexProperty : kStaticIndexProperty, static_cast<intptr_t>(list.size()));
+  SetIntProperty(control, container ? kParentIndexProperty : kStaticParentProperty, index);
+  entry.previousProc = WindowCalls::ReplaceProcedure(control, container ? &SkinnedContainerProc : &SkinnedStaticProc);
+  Declared::SetPropA(control, container ? kPreviousProcProperty : kStaticProcProperty,
+                     reinterpret_cast<HANDLE>(entry.previousProc));
+  Declared::InvalidateRect(control, nullptr, TRUE);
+}
+
+void SkinEngine::SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour) {
+  // A control outside every skinned window has no list to go in.
+  const int32_t index = SkinnedAncestorIndex(control);
+  if (!index || Declared::GetPropA(control, kStaticParentProperty)) return;
+  RegisterSeeThrough(index, control, keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor())), false);
+  // Controls inside it get their own skins; it keeps the static procedure.
+  if (Declared::FindWindowExA(control, nullptr, nullptr, nullptr)) SkinChildControls(index, control);
+}
+
+void SkinEngine::SkinContainer(HWND container, OptionalArg<COLORREF> keyColour) {
+  const int32_t index = SkinnedAncestorIndex(container);
+  if (!index || Declared::GetPropA(container, kParentIndexProperty)) return;
+  RegisterSeeThrough(index, container, keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor())), true);
+  Declared::SetPropA(container, kBackdropOwnerProperty, BackdropOwnerOf(container));
+  SkinChildControls(index, container);
+}
+
+LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool container) {
+  const int32_t index = IntProperty(hwnd, container ? kParentIndexProperty : kStaticParentProperty);
+  const WindowRecordPtr held = SharedRecordAt(index);
+  std::deque<SeeThroughRecord>& list = container ? held->controls.containers : held->controls.statics;
+  const int32_t number = IntProperty(hwnd, container ? kWindowIndexProperty : kStaticIndexProperty);
+  CheckListIndex(number, list.size());
+  SeeThroughRecord& entry = list[static_cast<size_t>(number - 1)];
+  const WNDPROC previous = entry.previousProc;
+
+  switch (message) {
+    case WM_MOVE:
+      if (settings_.overlayGiven) Declared::InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    case WM_PAINT:
+      // A paint into a DC the caller gives is a print: the control draws itself.
+      if (!settings_.transparentControls || wParam) break;
+      PaintSeeThrough(index, hwnd, previous, entry.keyColour);
+      return 0;
+    case WM_DRAWITEM:
+      if (DrawOwnerDrawnButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_NCDESTROY:
+      UnhookControl(hwnd, container ? &SkinnedContainerProc : &SkinnedStaticProc, previous,
+                    container ? kContainerProperties : kStaticProperties);
+      entry.hwnd = nullptr;
+      break;
+  }
+  return WindowCalls::CallPrevious(previous, hwnd, message, wParam, lParam);
+}
+
+bool SkinEngine::CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface) {
+  WindowRecord& record = RecordAt(index);
+  if (!record.background.dc()) BuildWindowBackground(index);
+  if (!record.background.dc() || !surface.Make(record.background.dc(), width, height)) return false;
+  POINT window{0, 0}, origin{0, 0};
+  Declared::ClientToScreen(record.hwnd, &window);
+  Declared::ClientToScreen(control, &origin);
+  return Declared::BitBlt(surface.dc(), 0, 0, width, height, record.background.dc(), origin.x - window.x,
+                          origin.y - window.y, SRCCOPY) != FALSE;
+}
+
+// The control paints itself on its key colour off screen; that copy goes over the background
+// under it with the key colour left out, and the result to the screen. BeginPaint takes the
+// update region: the paint is not asked for again.
+void SkinEngine::PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, COLORREF key) {
+  PAINTSTRUCT paint{};
+  HDC dc = Declared::BeginPaint(control, &paint);
+  if (!dc) return;
+  RECT client{};
+  Declared::GetClientRect(control, &client);
+  GdiSurface background, own;
+  if (client.right > 0 && client.bottom > 0 && CopyBackgroundUnder(index, control, client.right, client.bottom, background) &&
+      own.Make(dc, client.right, client.bottom)) {
+    {
+      Graphics graphics;
+      if (graphics.CreateFromHdc(own.dc())) graphics.Clear(ArgbFromColorRef(key));
+    }
+    WindowCalls::CallPrevious(previous, control, WM_PAINT, reinterpret_cast<WPARAM>(own.dc()), 0);
+    Declared::TransparentBlt(background.dc(), 0, 0, client.right, client.bottom, own.dc(), 0, 0, client.right,
+                             client.bottom, key);
+    Declared::BitBlt(dc, 0, 0, client.right, client.bottom, background.dc(), 0, 0, SRCCOPY);
+  } else {
+    WindowCalls::CallPrevious(previous, control, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  }
+  Declared::EndPaint(control, &paint);
+}
+
+void SkinEngine::SetControlColour(HWND control, COLORREF colour) {
+  if (!control) return;
+  for (const WindowRecordPtr& record : windows_)
+    for (auto* list : {&record->controls.statics, &record->controls.containers})
+      for (SeeThroughRecord& entry : *list)
+        if (entry.hwnd == control) {
+          entry.keyColour = colour;
+          Declared::InvalidateRect(control, nullptr, TRUE);
+          return;
+        }
+}
+
+void SkinEngine::SetControlTextColour(HWND control, COLORREF colour) {
+  if (!control) return;
+  HWND target = control;
+  if (ClassIs(control, "ComboBox"))
+    if (HWND edit = Declared::FindWindowExA(control, nullptr, "Edit", nullptr)) target = edit;
+  SetIntProperty(target, kTextColourProperty, static_cast<intptr_t>(colour));
+  Declared::InvalidateRect(target, nullptr, TRUE);
+}
+
+void SkinEngine::ReleaseControls(WindowRecord& record) {
+  ControlLists& controls = record.controls;
+  for (ButtonRecord& button : controls.buttons)
+    UnhookControl(button.hwnd, &SkinnedButtonProc, button.previousProc, kButtonProperties);
+  for (SeeThroughRecord& entry : controls.statics)
+    UnhookControl(entry.hwnd, &SkinnedStaticProc, entry.previousProc, kStaticProperties);
+  for (SeeThroughRecord& entry : controls.containers)
+    UnhookControl(entry.hwnd, &SkinnedContainerProc, entry.previousProc, kContainerProperties);
+  controls = ControlLists{};
+}
+
+void SkinEngine::RenumberControls(WindowRecord& record, int32_t index) {
+  for (const ButtonRecord& button : record.controls.buttons)
+    if (button.hwnd) SetIntProperty(button.hwnd, kParentIndexProperty, index);
+  for (const SeeThroughRecord& entry : record.controls.containers)
+    if (entry.hwnd) SetIntProperty(entry.hwnd, kParentIndexProperty, index);
+  for (const SeeThroughRecord& entry : record.controls.statics)
+    if (entry.hwnd) SetIntProperty(entry.hwnd, kStaticParentProperty, index);
+}
