@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/frame/window_loader.h"
+#include "runtime/units/tab_stops.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPA
   }
   if (RaiseCommonEvent(unit, message, wParam, lParam)) return 0;
   if (!UnitObjectOf(window)) return 0;  // a handler destroyed the window
+  if (message == WM_KEYDOWN && MoveFocusByTabKey(window, wParam)) return 0;
   if (unit.OnMessage(window, message, wParam, lParam, result)) return result;
   return CallWindowProcA(unit.defaultProcedure(), window, message, wParam, lParam);
 }

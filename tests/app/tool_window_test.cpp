@@ -1,6 +1,6 @@
 // The real executable end to end: copied into a fresh client folder, started from another
-// current directory, its buttons clicked with real mouse input, its files and its failure box
-// checked, and its window closed.
+// current directory, its buttons clicked with real mouse input or pressed with real keys, its
+// files and its failure box checked, and its window closed.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,6 +88,35 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, LiveServerProfile); }));
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
 
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+// The window of the tool's thread that has the keyboard focus.
+HWND FocusIn(const RunningTool& tool) {
+  GUITHREADINFO info{sizeof info};
+  return GetGUIThreadInfo(GetWindowThreadProcessId(tool.window(), nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// The keyboard alone: Tab reaches a switch button (the forum button comes first) and Enter
+// switches; Tab again and Space switch back.
+TEST(ToolWindow, SwitchesWithTheKeyboard) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool.window(); }));
+
+  PressKey(VK_TAB);
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button("体验服转正服"); }));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, LiveServerProfile); }));
+
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button("正服转体验服"); }));
+  PressKey(VK_SPACE);
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client, TestServerProfile); }));
   EXPECT_EQ(tool.CloseAndWait(), 0u);
 }
 

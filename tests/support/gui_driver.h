@@ -1,5 +1,5 @@
 // Driving other programs' windows in GUI tests: waiting for a condition, real mouse input at a
-// window's centre, and finding a process's message box.
+// window's centre, real keys, and finding a process's message box.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,10 @@ bool WaitFor(Condition done, int milliseconds = 10000) {
 // Moves the mouse to the window's centre and sends `times` pairs of the given button events.
 void PressCentre(HWND window, DWORD down, DWORD up, int times = 1);
 void ClickCentre(HWND window);
+
+// Presses and releases a key with real keyboard input, Shift held around it when asked. The
+// input goes to the window that has the keyboard focus on the screen.
+void PressKey(WORD key, bool withShift = false);
 
 // The visible dialog box ("#32770") of the process, with the given caption when one is given;
 // null while there is none.

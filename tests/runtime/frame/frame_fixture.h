@@ -36,6 +36,7 @@ enum TestWindow : uint32_t {
   MINIMISED_WINDOW = 0x5201000E,
   MAXIMISED_WINDOW = 0x5201000F,
   FIXED_MAXIMISED_WINDOW = 0x52010010,
+  KEYS_WINDOW = 0x52010011,
 };
 
 // One handler call as Record<N> saw it.
