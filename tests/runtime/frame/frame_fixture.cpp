@@ -49,7 +49,7 @@ HWND modalWindow = nullptr;
 
 void CALLBACK ModalTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  RecordEvent(100, IsWindowEnabled(UnitHandle(OTHER_WINDOW)) ? 1 : 0, 0, 0);
+  RecordEvent(100, IsWindowEnabled(UnitHandle(OTHER_WINDOW)) ? 1 : 0, IsWindowEnabled(ForeignWindow()) ? 1 : 0, 0);
   PostMessageA(modalWindow, WM_CLOSE, 0, 0);
 }
 
@@ -65,6 +65,11 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 }  // namespace
+
+HWND& ForeignWindow() {
+  static HWND window = nullptr;
+  return window;
+}
 
 void StartModalCheck() {
   modalWindow = UnitHandle(CurrentEventSource().windowId);

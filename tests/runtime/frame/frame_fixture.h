@@ -52,6 +52,9 @@ std::vector<Fired>& FiredEvents();
 // What Record<N> answers, by N; no entry: no value.
 std::map<int32_t, std::optional<int32_t>>& Answers();
 
+// A window of the test's own, not made by the runtime, that the modal check also looks at.
+HWND& ForeignWindow();
+
 // (message, wParam) pairs that reached the procedure of the class "FrameTestRecorder".
 std::vector<std::pair<UINT, WPARAM>>& RecorderMessages();
 

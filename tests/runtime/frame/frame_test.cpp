@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/commands/command_forms.h"
@@ -118,15 +119,48 @@ TEST_F(LayoutTest, UnknownTemplateAndRefusedWindowBlockFailTheLoad) {
   EXPECT_EQ(FindLoadedWindow(VERSION7_WINDOW), nullptr);
 }
 
+// A visible top-level window of the thread that the runtime did not make.
+class ForeignWindowHolder {
+ public:
+  ForeignWindowHolder() {
+    ForeignWindow() = CreateWindowExA(0, "STATIC", "外来", WS_POPUP | WS_VISIBLE, 600, 100, 60, 30, nullptr, nullptr,
+                                      nullptr, nullptr);
+  }
+  ~ForeignWindowHolder() { DestroyWindow(std::exchange(ForeignWindow(), nullptr)); }
+};
+
 TEST_F(LayoutTest, ModalLoadDisablesTheOtherWindowsUntilItCloses) {
+  ForeignWindowHolder foreign;
   ASSERT_TRUE(LoadWindow(OTHER_WINDOW, false, nullptr));
   ASSERT_TRUE(LoadWindow(MODAL_WINDOW, true, nullptr));  // returns once the window is gone
-  // The modal window's timer saw the other window disabled (event 100, argument 0).
+  // The modal window's timer saw the other window and the foreign one disabled (event 100).
   ASSERT_EQ(FiredEvents().size(), 1u);
   EXPECT_EQ(FiredEvents()[0].event, 100);
   EXPECT_EQ(FiredEvents()[0].arguments[0], 0);
+  EXPECT_EQ(FiredEvents()[0].arguments[1], 0);
   EXPECT_EQ(FindLoadedWindow(MODAL_WINDOW), nullptr);
   EXPECT_TRUE(IsWindowEnabled(UnitHandle(OTHER_WINDOW)));
+  EXPECT_TRUE(IsWindowEnabled(ForeignWindow()));
+}
+
+bool layoutEnabledWhileModal = true;
+void CALLBACK CloseOtherWindowSoon(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  layoutEnabledWhileModal = IsWindowEnabled(UnitHandle(LAYOUT_WINDOW)) != FALSE;
+  PostMessageA(UnitHandle(OTHER_WINDOW), WM_CLOSE, 0, 0);
+}
+
+TEST_F(LayoutTest, ModalLoadOfALoadedWindowWaitsForItWithTheOthersDisabled) {
+  ASSERT_TRUE(LoadWindow(LAYOUT_WINDOW, false, nullptr));
+  ASSERT_TRUE(LoadWindow(OTHER_WINDOW, false, nullptr));
+  const HWND other = UnitHandle(OTHER_WINDOW);
+  layoutEnabledWhileModal = true;
+  SetTimer(nullptr, 0, 50, &CloseOtherWindowSoon);
+  EXPECT_TRUE(LoadWindow(OTHER_WINDOW, true, nullptr));
+  EXPECT_FALSE(IsWindow(other));  // the load returned only once the window was gone
+  EXPECT_EQ(FindLoadedWindow(OTHER_WINDOW), nullptr);
+  EXPECT_FALSE(layoutEnabledWhileModal);
+  EXPECT_TRUE(IsWindowEnabled(UnitHandle(LAYOUT_WINDOW)));
 }
 
 // Button presses with real mouse input: a left-button-down handler without a value lets the
