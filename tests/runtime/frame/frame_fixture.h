@@ -37,6 +37,7 @@ enum TestWindow : uint32_t {
   MAXIMISED_WINDOW = 0x5201000F,
   FIXED_MAXIMISED_WINDOW = 0x52010010,
   KEYS_WINDOW = 0x52010011,
+  CURSORS_WINDOW = 0x52010012,
 };
 
 // One handler call as Record<N> saw it.
