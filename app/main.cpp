@@ -3,6 +3,7 @@
 
 #include "app/start_window_handlers.h"
 #include "runtime/frame/message_loop.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/runtime_error.h"
@@ -18,8 +19,8 @@ constexpr uint32_t kStartWindowId = 0x52010001;
 void ProgramExit() {}
 
 int MainRoutine() {
-  InitialiseRuntime(StartWindowTemplates);
-  SetExitRoutine(ProgramExit);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
+  RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&ProgramExit), 0);
   LoadStartWindow(kStartWindowId);
   RunMessageLoop();
   return 0;

@@ -10,6 +10,7 @@
 
 #include "runtime/frame/events.h"
 #include "runtime/frame/message_loop.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/unit_properties.h"
@@ -91,8 +92,8 @@ const TemplateProgram& ProgramOf(const std::string& name) {
 }
 
 int MainRoutine() {
-  InitialiseRuntime(ProgramOf(scenario));
-  SetExitRoutine(&LogExitRoutine);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&ProgramOf(scenario)), 0);
+  RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&LogExitRoutine), 0);
   if (scenario == "folder") {
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, folder);

@@ -3,6 +3,7 @@
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/frame/events.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_registry.h"
@@ -83,7 +84,7 @@ void FrameTest::SetUpTestSuite() {
   recorder.hInstance = GetModuleHandleA(nullptr);
   recorder.lpszClassName = "FrameTestRecorder";
   RegisterClassExA(&recorder);
-  InitialiseRuntime(FrameTestTemplates);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&FrameTestTemplates), 0);
 }
 
 void FrameTest::SetUp() {
