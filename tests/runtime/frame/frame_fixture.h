@@ -38,6 +38,7 @@ enum TestWindow : uint32_t {
   FIXED_MAXIMISED_WINDOW = 0x52010010,
   KEYS_WINDOW = 0x52010011,
   CURSORS_WINDOW = 0x52010012,
+  PICTURE_KINDS_WINDOW = 0x52010013,
 };
 
 // One handler call as Record<N> saw it.
