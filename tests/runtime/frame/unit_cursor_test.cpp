@@ -3,6 +3,7 @@
 // cursor file, or, for none, the class's cursor; a window's cursor does not cover its units.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,9 +67,11 @@ std::vector<unsigned char> Number(int32_t number) {
 std::vector<unsigned char> CursorFileBytes() {
   const TemplateWindow* placed = FindTemplate(PLACED_WINDOW);
   const std::span<const unsigned char> icon = ReadWindowProperties(placed->units[0].record.properties)->icon;
-  std::vector<unsigned char> bytes = Number(-1);
-  const size_t file = bytes.size();
-  bytes.insert(bytes.end(), icon.begin(), icon.end());
+  constexpr size_t file = sizeof(int32_t);
+  std::vector<unsigned char> bytes(file + icon.size());
+  const int32_t fromFile = -1;
+  std::memcpy(bytes.data(), &fromFile, file);
+  std::copy(icon.begin(), icon.end(), bytes.begin() + file);
   bytes[file + 2] = 2;  // type: cursor
   for (size_t entry = file + 6; entry < file + 6 + 2 * 16; entry += 16) {
     bytes[entry + 4] = 3;  // planes: the hot spot's x
