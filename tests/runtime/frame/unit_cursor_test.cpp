@@ -106,14 +106,6 @@ TEST_F(FrameTest, WrittenCursorShowsFromTheNextAskOn) {
   EXPECT_EQ(CursorShownOver(unit), System(IDC_ARROW));
 }
 
-TEST_F(FrameTest, OverTheFrameTheSystemDecides) {
-  ASSERT_TRUE(LoadWindow(CURSORS_WINDOW, false, nullptr));
-  const HWND window = UnitHandle(CURSORS_WINDOW);
-  SetCursor(nullptr);
-  SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
-  EXPECT_EQ(GetCursor(), System(IDC_ARROW));
-}
-
 // The mouse moved over the unit for real: the system asks, and the cursor on the screen is the
 // unit's.
 TEST_F(FrameTest, RealMouseOverTheUnitShowsItsCursor) {
