@@ -10,6 +10,7 @@
 #include "app/start_window_handlers.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/frame/message_loop.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/runtime_error.h"
@@ -35,10 +36,10 @@ void ProgramExit() {
 }
 
 int MainRoutine() {
-  InitialiseRuntime(StartWindowTemplates);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
   hook = std::make_unique<ApiHook>();
   engine = std::make_unique<SkinEngine>();
-  SetExitRoutine(ProgramExit);
+  RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&ProgramExit), 0);
   InitProgramGlobals(*engine);
   engine->SetDeactivationRoutine(StartWorkingSetTrim);
   LoadStartWindow(kStartWindowId);

@@ -2,6 +2,7 @@
 // elsewhere, and copying the memory back out.
 #include "graphics/memory_stream.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "runtime/value_helpers.h"
@@ -33,8 +34,15 @@ IStream* MemoryStream::OpenBytes(ByteBlock bytes, OptionalArg<int32_t> length) {
   const int32_t size = length.Or(available);
   if (size < 0 || size > available) return nullptr;
   Close();
+  // Without our memory there is no stream: over a null handle the system would make a stream
+  // with memory of its own, which neither it (told not to free) nor Close would ever free.
   hGlobal_ = Declared::GlobalAlloc(kMovableZeroed, static_cast<SIZE_T>(size));
-  Declared::CreateStreamOnHGlobal(hGlobal_, FALSE, &comStream_);
+  if (!hGlobal_) return nullptr;
+  if (Declared::CreateStreamOnHGlobal(hGlobal_, FALSE, &comStream_) != S_OK || !comStream_) {
+    comStream_ = nullptr;
+    Close();
+    return nullptr;
+  }
   lockedPointer_ = Declared::GlobalLock(hGlobal_);
   if (size > 0 && lockedPointer_) {
     (Declared::RtlMoveMemory)(lockedPointer_, ByteBlockData(bytes), static_cast<SIZE_T>(size));
@@ -51,10 +59,18 @@ void MemoryStream::Close() {
   comStream_ = nullptr;
 }
 
-SIZE_T MemoryStream::GetSize() const { return hGlobal_ ? Declared::GlobalSize(hGlobal_) : 0; }
+SIZE_T MemoryStream::GetSize() const {
+  if (!comStream_) return 0;
+  // The stream's own size: the memory block under it may be larger than what was written.
+  STATSTG status{};
+  if (comStream_->Stat(&status, STATFLAG_NONAME) != S_OK) return 0;
+  return static_cast<SIZE_T>(status.cbSize.QuadPart);
+}
 
 bool MemoryStream::AttachStream(IStream* stream) {
   if (!stream) return false;
+  // The stream held already: closing first would free it before it is read.
+  if (stream == comStream_) return hGlobal_ != nullptr;
   Close();
   Declared::GetHGlobalFromStream(stream, &hGlobal_);
   comStream_ = stream;
@@ -63,8 +79,8 @@ bool MemoryStream::AttachStream(IStream* stream) {
 
 OwnedBytes MemoryStream::ToBytes() const {
   if (!hGlobal_) return OwnedBytes();
+  const SIZE_T size = std::min(GetSize(), Declared::GlobalSize(hGlobal_));
   const auto* data = static_cast<const unsigned char*>(Declared::GlobalLock(hGlobal_));
-  const SIZE_T size = Declared::GlobalSize(hGlobal_);
   OwnedBytes copy = data ? NewByteBlock({data, size}) : OwnedBytes();
   Declared::GlobalUnlock(hGlobal_);
   return copy;

@@ -2,6 +2,7 @@
 #include "runtime/heap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -28,15 +29,17 @@ void HeapRelease(void* p) { std::free(p); }
 #endif
 
 namespace {
-[[noreturn]] void ReportAllocationFailure(int32_t size) {
-  char message[64];
-  std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", size);
-  ReportRuntimeError(message, 0);
-}
+bool Allocatable(int64_t size) { return size >= 0 && size <= INT32_MAX; }
 }  // namespace
 
-void* RuntimeAlloc(int32_t size) {
-  if (size < 0) ReportAllocationFailure(size);
+void ReportAllocationFailure(int64_t size) {
+  char message[64];
+  std::snprintf(message, sizeof message, "分配 %lld 字节内存失败!", static_cast<long long>(size));
+  ReportRuntimeError(message, 0);
+}
+
+void* RuntimeAlloc(int64_t size) {
+  if (!Allocatable(size)) ReportAllocationFailure(size);
   void* p = HeapAllocate(static_cast<size_t>(size));
   if (!p) ReportAllocationFailure(size);
   return p;
@@ -47,9 +50,9 @@ void RuntimeFree(const void* p) {
   HeapRelease(const_cast<void*>(p));
 }
 
-void* RuntimeRealloc(const void* p, int32_t size) {
+void* RuntimeRealloc(const void* p, int64_t size) {
   if (!p) return RuntimeAlloc(size);
-  if (size < 0) ReportAllocationFailure(size);
+  if (!Allocatable(size)) ReportAllocationFailure(size);
   if (InConstantSegment(p)) {
     const ConstantRange range = ConstantSegment();
     const auto available = static_cast<size_t>(range.start + range.length - static_cast<const unsigned char*>(p));

@@ -84,8 +84,10 @@ void RaiseRuntimeError(int32_t code) { ReportRuntimeError(RuntimeErrorMessage(co
 
 void ReportRuntimeError(const char* message, int32_t code) {
   ++errorCount;
-  presenter.load()(FormatRuntimeErrorText(message, code));
+  // Dropped before the box: while a box of another thread is open, the user can still close the
+  // program's window, and the exit that follows must not run the routine.
   exitRoutine.store(nullptr);
+  presenter.load()(FormatRuntimeErrorText(message, code));
   EndProcessAfterError();
 }
 

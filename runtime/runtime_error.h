@@ -35,7 +35,7 @@ std::string FormatRuntimeErrorText(const char* message, int32_t code);
 int32_t RuntimeErrorCount();
 
 // The program's exit routine, run once by the runtime's orderly exit. A runtime error drops it
-// before the process ends, so that it does not run then.
+// as soon as it is reported, before its box shows, so that it does not run then.
 using ExitRoutine = void (*)();
 void SetExitRoutine(ExitRoutine routine);
 // Hands the routine over and forgets it, so that it runs at most once; null when none is set.

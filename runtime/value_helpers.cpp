@@ -1,6 +1,7 @@
 // Building, joining and taking apart runtime values.
 #include "runtime/value_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -49,16 +50,18 @@ int32_t ArrayElementCount(const ArrayHeader* array) {
   return static_cast<int32_t>(count);
 }
 
-ByteBlockHeader* AllocateByteBlock(int32_t length) {
-  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(static_cast<int32_t>(sizeof(ByteBlockHeader)) + length));
+ByteBlockHeader* AllocateByteBlock(int64_t length) {
+  const int64_t size = int64_t{sizeof(ByteBlockHeader)} + length;
+  if (length < 0 || length > INT32_MAX) ReportAllocationFailure(size);
+  auto* block = static_cast<ByteBlockHeader*>(RuntimeAlloc(size));
   block->dimensionCount = 1;
-  block->length = length;
+  block->length = static_cast<int32_t>(length);
   return block;
 }
 
 OwnedText NewText(std::string_view bytes) {
   if (bytes.empty()) return OwnedText();
-  auto* text = static_cast<char*>(RuntimeAlloc(static_cast<int32_t>(bytes.size() + 1)));
+  auto* text = static_cast<char*>(RuntimeAlloc(static_cast<int64_t>(bytes.size()) + 1));
   std::memcpy(text, bytes.data(), bytes.size());
   text[bytes.size()] = '\0';
   return OwnedText(text);
@@ -66,13 +69,13 @@ OwnedText NewText(std::string_view bytes) {
 
 OwnedBytes NewByteBlock(std::span<const unsigned char> bytes) {
   if (bytes.empty()) return OwnedBytes();
-  ByteBlockHeader* block = AllocateByteBlock(static_cast<int32_t>(bytes.size()));
+  ByteBlockHeader* block = AllocateByteBlock(static_cast<int64_t>(bytes.size()));
   std::memcpy(BlockBytes(block), bytes.data(), bytes.size());
   return OwnedBytes(block);
 }
 
 OwnedText JoinTexts(std::initializer_list<TextValue> texts) {
-  int32_t total = 0;
+  int64_t total = 0;
   for (TextValue t : texts) total += TextLengthOf(t);
   auto* joined = static_cast<char*>(RuntimeAlloc(total + 1));
   char* cursor = joined;
@@ -86,15 +89,18 @@ OwnedText JoinTexts(std::initializer_list<TextValue> texts) {
 }
 
 OwnedBytes JoinByteBlocks(std::initializer_list<ByteBlock> blocks) {
-  int32_t total = 0;
-  for (ByteBlock b : blocks) total += ByteBlockLengthOf(b);
+  // A block whose header claims a negative length holds nothing: it adds nothing, as it copies
+  // nothing.
+  auto dataLength = [](ByteBlock b) { return std::max(ByteBlockLengthOf(b), 0); };
+  int64_t total = 0;
+  for (ByteBlock b : blocks) total += dataLength(b);
   if (total == 0) return OwnedBytes();
   ByteBlockHeader* joined = AllocateByteBlock(total);
   unsigned char* cursor = BlockBytes(joined);
   for (ByteBlock b : blocks) {
-    const int32_t length = ByteBlockLengthOf(b);
+    const int32_t length = dataLength(b);
     if (length > 0) std::memcpy(cursor, ByteBlockData(b), static_cast<size_t>(length));
-    cursor += length > 0 ? length : 0;
+    cursor += length;
   }
   return OwnedBytes(joined);
 }
@@ -102,7 +108,8 @@ OwnedBytes JoinByteBlocks(std::initializer_list<ByteBlock> blocks) {
 void CopyConstantArray(int32_t elementSize, ArrayHeader** variable) {
   if (!variable || !*variable || !InConstantSegment(*variable)) return;
   const ArrayHeader* constant = *variable;
-  const int32_t size = 4 + 4 * constant->dimensionCount + elementSize * ArrayElementCount(constant);
+  const int64_t size =
+      4 + int64_t{4} * constant->dimensionCount + int64_t{elementSize} * ArrayElementCount(constant);
   auto* copy = static_cast<ArrayHeader*>(RuntimeAlloc(size));
   std::memcpy(copy, constant, static_cast<size_t>(size));
   *variable = copy;

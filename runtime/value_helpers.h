@@ -10,7 +10,8 @@
 #include "runtime/value.h"
 
 // A new byte block of `length` bytes (header filled in, contents undefined), owned by the caller.
-ByteBlockHeader* AllocateByteBlock(int32_t length);
+// A length no block can have (negative, or beyond an int32) is an allocation failure.
+ByteBlockHeader* AllocateByteBlock(int64_t length);
 // A new text of the bytes (null for none).
 OwnedText NewText(std::string_view bytes);
 // A new byte block of the bytes (null for none).

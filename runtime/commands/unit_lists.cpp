@@ -34,7 +34,7 @@ void UnitListBuilder::Add(const UnitReference& unit) {
   const int32_t count = words_ ? static_cast<int32_t>(words_[0]) : 0;
   if (count == capacity_) {
     capacity_ = std::max(8, capacity_ * 2);
-    words_ = static_cast<uint32_t*>(RuntimeRealloc(words_, (1 + capacity_ * kWordsPerEntry) * 4));
+    words_ = static_cast<uint32_t*>(RuntimeRealloc(words_, (1 + int64_t{capacity_} * kWordsPerEntry) * 4));
     words_[0] = static_cast<uint32_t>(count);
   }
   uint32_t* entry = words_ + 1 + count * kWordsPerEntry;

@@ -69,11 +69,10 @@ OwnedBytes Slice(ByteBlock block, int64_t offset, int64_t count) {
 }
 
 // Length n of a made-up text or block, or nothing when n asks for none. A length that an int32
-// allocation cannot hold together with its header is an allocation failure like any other.
-std::optional<int32_t> MadeUpLength(const ValueCell& cell, int32_t header) {
+// allocation cannot hold together with its header fails in the allocation, which names the size.
+std::optional<int32_t> MadeUpLength(const ValueCell& cell) {
   const std::optional<int32_t> n = IntArgument(cell);
   if (!n || *n < 1) return std::nullopt;
-  if (*n > INT32_MAX - header) RuntimeAlloc(-1);
   return n;
 }
 
@@ -134,9 +133,9 @@ void ToByteBlock(ValueCell* result, int32_t count, const ValueCell* cells) {
 
 void Spaces(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = PointerCell(TC_TEXT, nullptr);
-  const std::optional<int32_t> n = MadeUpLength(Arguments(count, cells)[0], 1);
+  const std::optional<int32_t> n = MadeUpLength(Arguments(count, cells)[0]);
   if (!n) return;
-  auto* text = static_cast<char*>(RuntimeAlloc(*n + 1));
+  auto* text = static_cast<char*>(RuntimeAlloc(int64_t{*n} + 1));
   std::memset(text, ' ', static_cast<size_t>(*n));
   text[*n] = '\0';
   *result = PointerCell(TC_TEXT, text);
@@ -144,7 +143,7 @@ void Spaces(ValueCell* result, int32_t count, const ValueCell* cells) {
 
 void ZeroBytes(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = PointerCell(TC_BYTES, nullptr);
-  const std::optional<int32_t> n = MadeUpLength(Arguments(count, cells)[0], sizeof(ByteBlockHeader));
+  const std::optional<int32_t> n = MadeUpLength(Arguments(count, cells)[0]);
   if (!n) return;
   ByteBlockHeader* block = AllocateByteBlock(*n);
   std::memset(block + 1, 0, static_cast<size_t>(*n));

@@ -103,6 +103,17 @@ void LoadDefaultIcons(RuntimeState& state) {
 // same call hands it to this one.
 void ExitAfterError(int32_t exitCode) { RunExitSequence(exitCode); }
 
+// A runtime error reported on another thread ends the process with -1 once its box is closed.
+// Its box may still be open when the program's last window goes: this thread then keeps
+// answering its messages (the exit request among them) until the reporting thread ends it.
+[[noreturn]] void AwaitTheReportsEnd() {
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+  }
+}
+
 }  // namespace
 
 RuntimeState& Runtime() {
@@ -161,5 +172,6 @@ void RunExitSequence(int32_t exitCode) {
 int RunProgram(int (*mainRoutine)()) {
   if (mainRoutine) mainRoutine();
   RunExitSequence(0);
+  if (RuntimeErrorCount() > 0) AwaitTheReportsEnd();
   return LastLoopExitCode();
 }

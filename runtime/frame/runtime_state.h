@@ -54,7 +54,8 @@ void InitialiseRuntime(const TemplateProgram& program);
 void RunExitSequence(int32_t exitCode);
 
 // The program's whole life: its main routine, then the exit sequence. Gives back the exit code
-// the message loop ended with (0 when it never ran).
+// the message loop ended with (0 when it never ran). After a runtime error it does not return:
+// the report ends the process with -1.
 int RunProgram(int (*mainRoutine)());
 
 // The code WM_QUIT carried out of the last message loop.

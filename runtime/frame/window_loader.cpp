@@ -115,15 +115,26 @@ void RaiseFocusEvent(HWND hwnd) {
   if (const UnitObject* unit = EnclosingUnit(focus)) unit->Raise(EVENT_FOCUS);
 }
 
-// Step 12 for a modal load: every other enabled window of the program is disabled until this
-// one closes.
+bool OwnedBy(HWND window, HWND owner) {
+  for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER))
+    if (up == owner) return true;
+  return false;
+}
+
+BOOL CALLBACK DisableIfOther(HWND other, LPARAM context) {
+  auto& window = *reinterpret_cast<LoadedWindow*>(context);
+  const HWND modal = window.hwnd();
+  if (other == modal || OwnedBy(other, modal) || !IsWindowVisible(other) || !IsWindowEnabled(other)) return TRUE;
+  EnableWindow(other, FALSE);
+  window.disabledByModal.push_back(other);
+  return TRUE;
+}
+
+// Step 12 for a modal load: every other top-level window of the program's thread that the user
+// could reach, whoever made it, is disabled until this one closes; the windows it owns stay
+// usable with it.
 void DisableOtherWindows(LoadedWindow& window) {
-  for (uint32_t id : LoadedWindowIds()) {
-    const LoadedWindow* other = FindLoadedWindow(id);
-    if (!other || other == &window || !other->hwnd() || !IsWindowEnabled(other->hwnd())) continue;
-    EnableWindow(other->hwnd(), FALSE);
-    window.disabledByModal.push_back(other->hwnd());
-  }
+  EnumThreadWindows(GetCurrentThreadId(), &DisableIfOther, reinterpret_cast<LPARAM>(&window));
 }
 
 // A modal load waits here until its window is gone; a WM_QUIT on the way is passed on. Wide
@@ -148,8 +159,16 @@ bool LoadWindow(uint32_t windowId, bool modal, HWND owner) {
   const TemplateWindow* source = FindTemplate(windowId);
   if (!source || Runtime().exiting) return false;
   if (LoadedWindow* existing = FindLoadedWindow(windowId)) {
-    if (existing->hwnd() && IsWindow(existing->hwnd())) {
-      BringForward(existing->hwnd());
+    const HWND hwnd = existing->hwnd();
+    if (hwnd && IsWindow(hwnd)) {
+      BringForward(hwnd);
+      // Loaded modally now: shown, the others disabled, and the load returns when it is gone.
+      if (modal) {
+        existing->modal = true;
+        if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_SHOW);
+        DisableOtherWindows(*existing);
+        RunModalLoop(windowId, hwnd);
+      }
       return true;
     }
     RemoveLoadedWindow(windowId);

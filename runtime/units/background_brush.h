@@ -8,6 +8,11 @@
 #include "runtime/frame/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 
+// The colour a colour value of a property block stands for.
+inline COLORREF BackgroundColour(uint32_t colour) {
+  return colour == kSystemButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+}
+
 // A solid brush of its own for a colour, the system's button-face brush for kSystemButtonFace
 // (a system brush is never deleted).
 class BackgroundBrush {

@@ -1,4 +1,5 @@
-// The button kind: a system push button under the unit procedure; its click is event 0.
+// The button kind: a system push button under the unit procedure; its click is event 0, and Enter
+// presses it while it has the focus.
 #include <string>
 
 #include "runtime/frame/win_handles.h"
@@ -17,6 +18,14 @@ constexpr DWORD kVerticalAlignment[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
 
 DWORD Alignment(const DWORD (&table)[3], int32_t number) { return table[number >= 0 && number < 3 ? number : 1]; }
 
+constexpr LPARAM kKeyWasDown = 1 << 30;  // a key message's previous key state: a repeat
+
+// Buttons that are pressed rather than checked; an owner-drawn one (as a skin makes them) too.
+bool IsPushButton(HWND button) {
+  const LONG_PTR kind = GetWindowLongPtrA(button, GWL_STYLE) & BS_TYPEMASK;
+  return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON || kind == BS_OWNERDRAW;
+}
+
 class ButtonUnit : public UnitObject {
  public:
   ButtonUnit(uint32_t windowId, uint32_t unitId, OwnedFont font, OwnedBitmap picture)
@@ -24,6 +33,17 @@ class ButtonUnit : public UnitObject {
 
   void OnCommand(WORD notification) override {
     if (notification == BN_CLICKED) Raise(EVENT_BUTTON_CLICK);
+  }
+
+  // Enter presses a focused push button once, as in a dialog box: the parent hears of it as of
+  // a click. A held key's repeats press nothing. Space is the button class's own.
+  bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message != WM_KEYDOWN || wParam != VK_RETURN || !IsPushButton(window)) return false;
+    if (!(lParam & kKeyWasDown))
+      SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(window));
+    result = 0;
+    return true;
   }
 
  private:

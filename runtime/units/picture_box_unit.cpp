@@ -1,7 +1,10 @@
 // The picture box kind: a background of its colour and its picture at its own size in the
 // top-left corner (mode 0), stretched over the client area (mode 1) or centred and shrunk to fit
-// (mode 2). Pictures have one frame here, so the animated mode 3 shows it as mode 0 does.
+// (mode 2). In mode 3, with animation on, a picture of several frames (a GIF) is played frame
+// after frame at its own size in the top-left corner, by a timer of the box that waits each
+// frame's delay, going round for as long as the box lives.
 #include <algorithm>
+#include <vector>
 
 #include "runtime/frame/win_handles.h"
 #include "runtime/templates/property_blocks.h"
@@ -14,7 +17,9 @@ namespace {
 
 constexpr char kPictureBoxClass[] = "WTPictureBox";
 
-enum DisplayMode : int32_t { MODE_TOP_LEFT = 0, MODE_STRETCH = 1, MODE_CENTRE_FIT = 2 };
+enum DisplayMode : int32_t { MODE_TOP_LEFT = 0, MODE_STRETCH = 1, MODE_CENTRE_FIT = 2, MODE_ANIMATED = 3 };
+
+constexpr UINT_PTR kAnimationTimer = 1;
 
 // Where the picture goes in a client area of the given size.
 RECT PictureRect(int32_t mode, SIZE picture, SIZE client) {
@@ -42,8 +47,17 @@ RECT PictureRect(int32_t mode, SIZE picture, SIZE client) {
 
 class PictureBoxUnit : public UnitObject {
  public:
-  PictureBoxUnit(uint32_t windowId, uint32_t unitId, const PictureBoxProperties& p, OwnedBitmap picture)
-      : UnitObject(windowId, unitId), mode_(p.displayMode), picture_(std::move(picture)), background_(p.backColour) {}
+  PictureBoxUnit(uint32_t windowId, uint32_t unitId, const PictureBoxProperties& p, std::vector<PictureFrame> frames)
+      : UnitObject(windowId, unitId),
+        mode_(p.displayMode),
+        frames_(std::move(frames)),
+        animated_(mode_ == MODE_ANIMATED && p.animate != 0 && frames_.size() > 1),
+        background_(p.backColour) {}
+
+  // Starts the animation, if the box plays one.
+  void StartAnimation(HWND window) const {
+    if (animated_) SetTimer(window, kAnimationTimer, Delay(), nullptr);
+  }
 
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
     switch (message) {
@@ -53,6 +67,13 @@ class PictureBoxUnit : public UnitObject {
       case WM_PAINT:
       case WM_PRINTCLIENT:
         return AnswerPaintMessage(window, message, wParam, [this](HWND w, HDC dc) { Paint(w, dc); });
+      case WM_TIMER:
+        if (wParam != kAnimationTimer || !animated_) return false;
+        shown_ = (shown_ + 1) % frames_.size();
+        SetTimer(window, kAnimationTimer, Delay(), nullptr);
+        InvalidateRect(window, nullptr, FALSE);
+        result = 0;
+        return true;
     }
     return false;
   }
@@ -62,11 +83,12 @@ class PictureBoxUnit : public UnitObject {
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, background_.get());
-    if (!picture_) return;
-    const SIZE size = BitmapSize(picture_.get());
+    if (frames_.empty()) return;
+    const HBITMAP picture = frames_[shown_].bitmap.get();
+    const SIZE size = BitmapSize(picture);
     const RECT to = PictureRect(mode_, size, {client.right, client.bottom});
     OwnedMemoryDc source(CreateCompatibleDC(dc));
-    Selection selected(source.get(), picture_.get());
+    Selection selected(source.get(), picture);
     const int previousMode = SetStretchBltMode(dc, HALFTONE);
     POINT previousOrigin;
     SetBrushOrgEx(dc, 0, 0, &previousOrigin);
@@ -76,8 +98,12 @@ class PictureBoxUnit : public UnitObject {
     SetStretchBltMode(dc, previousMode);
   }
 
+  uint32_t Delay() const { return frames_[shown_].milliseconds; }
+
   int32_t mode_;
-  OwnedBitmap picture_;
+  std::vector<PictureFrame> frames_;
+  bool animated_;
+  size_t shown_ = 0;
   BackgroundBrush background_;
 };
 
@@ -91,6 +117,11 @@ HWND CreatePictureBoxUnit(const UnitCreation& c) {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)), GetModuleHandleA(nullptr),
                              nullptr);
   if (!box) return nullptr;
-  OwnedBitmap picture = p->picture.empty() ? OwnedBitmap() : PictureBitmap(p->picture);
-  return AttachUnitObject(box, std::make_unique<PictureBoxUnit>(c.windowId, c.unitId, *p, std::move(picture)));
+  std::vector<PictureFrame> frames;
+  if (!p->picture.empty()) frames = PictureFrames(p->picture, BackgroundColour(p->backColour));
+  auto object = std::make_unique<PictureBoxUnit>(c.windowId, c.unitId, *p, std::move(frames));
+  const PictureBoxUnit& unit = *object;
+  if (!AttachUnitObject(box, std::move(object))) return nullptr;
+  unit.StartAnimation(box);
+  return box;
 }

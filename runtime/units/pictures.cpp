@@ -1,9 +1,10 @@
-// Turning a unit's picture bytes into a bitmap. BMP files are read through their own headers;
+// Turning a unit's picture bytes into bitmaps. BMP files are read through their own headers;
 // every size they state is checked against the bytes there are.
 #include "runtime/units/pictures.h"
 
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "runtime/units/jpeg_decoder.h"
 
@@ -71,11 +72,25 @@ OwnedBitmap BitmapOfBmp(std::span<const unsigned char> bytes) {
   return bitmap;
 }
 
+bool LooksLikeBmp(std::span<const unsigned char> bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
+
+std::vector<PictureFrame> OneFrame(OwnedBitmap bitmap) {
+  std::vector<PictureFrame> frames;
+  if (bitmap) frames.push_back({std::move(bitmap), 0});
+  return frames;
+}
+
 }  // namespace
 
+std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, COLORREF background) {
+  if (LooksLikeJpeg(bytes)) return OneFrame(BitmapOfJpeg(bytes));
+  if (LooksLikeBmp(bytes)) return OneFrame(BitmapOfBmp(bytes));
+  return DecodeWithGdiPlus(bytes, background);
+}
+
 OwnedBitmap PictureBitmap(std::span<const unsigned char> bytes) {
-  if (LooksLikeJpeg(bytes)) return BitmapOfJpeg(bytes);
-  return BitmapOfBmp(bytes);
+  std::vector<PictureFrame> frames = PictureFrames(bytes, GetSysColor(COLOR_BTNFACE));
+  return frames.empty() ? OwnedBitmap() : std::move(frames.front().bitmap);
 }
 
 SIZE BitmapSize(HBITMAP bitmap) {

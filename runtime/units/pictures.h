@@ -1,14 +1,21 @@
-// Pictures held by units, made into bitmaps: JPEG through libjpeg, and BMP files as they are.
+// Pictures held by units, made into bitmaps: JPEG through libjpeg, BMP files as they are, and
+// everything else (PNG, GIF, ICO ...) through GDI+, frame by frame.
 #pragma once
 
 #include <windows.h>
 
 #include <span>
+#include <vector>
 
 #include "runtime/frame/win_handles.h"
+#include "runtime/units/gdiplus_pictures.h"
 
-// A DIB section of the picture; empty for bytes that are neither a JPEG nor an uncompressed
-// BMP file, or that do not hold what their headers promise.
+// The picture's frames: one for a JPEG or BMP file, as GDI+ finds them for other files, with
+// transparent parts over the background colour. Empty for bytes that hold no readable picture;
+// a JPEG or BMP file that does not hold what its headers promise is not handed on to GDI+.
+std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, COLORREF background);
+
+// The first frame over the button face colour; empty as PictureFrames.
 OwnedBitmap PictureBitmap(std::span<const unsigned char> bytes);
 
 // Width and height of a bitmap; 0, 0 for none.

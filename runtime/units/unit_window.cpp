@@ -1,5 +1,6 @@
 // The unit window procedure: the common events from their messages (a handler may swallow the
-// message or replace a character), the reflected notifications, and the unit object's life.
+// message or replace a character), the reflected notifications, the unit's cursor, and the unit
+// object's life.
 #include "runtime/units/unit_window.h"
 
 #include <windowsx.h>
@@ -11,6 +12,8 @@
 
 #include "runtime/frame/window_loader.h"
 #include "runtime/wide_text.h"
+#include "runtime/frame/window_registry.h"
+#include "runtime/units/tab_stops.h"
 
 namespace {
 
@@ -125,6 +128,18 @@ std::vector<RegisteredClass>& RegisteredClasses() {
 
 LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The unit's own cursor, over its own client area only: the units it holds show theirs, or their
+// class's. False when the unit names none; the message then goes on as usual.
+bool ShowUnitCursor(UnitObject& unit, HWND window, WPARAM over, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(over) != window || LOWORD(lParam) != HTCLIENT) return false;
+  LoadedWindow* loaded = FindLoadedWindow(unit.windowId());
+  const LiveUnit* live = loaded ? FindLiveUnit(*loaded, unit.unitId()) : nullptr;
+  const HCURSOR cursor = live ? unit.cursor().For(live->cursor) : nullptr;
+  if (!cursor) return false;
+  SetCursor(cursor);
+  return true;
+}
+
 }  // namespace
 
 // Keeps the object alive while a call of its procedure runs: a handler may destroy the window
@@ -203,9 +218,13 @@ LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_CHAR:
       return DispatchCharacter(unit, window, wParam, lParam);
+    case WM_SETCURSOR:
+      if (ShowUnitCursor(unit, window, wParam, lParam)) return TRUE;
+      break;
   }
   if (RaiseCommonEvent(unit, message, wParam, lParam)) return 0;
   if (!UnitObjectOf(window)) return 0;  // a handler destroyed the window
+  if (message == WM_KEYDOWN && MoveFocusByTabKey(window, wParam)) return 0;
   return PassOn(unit, window, message, wParam, lParam);
 }
 

@@ -12,6 +12,7 @@
 
 #include "runtime/frame/events.h"
 #include "runtime/frame/win_handles.h"
+#include "runtime/units/unit_cursor.h"
 
 // Messages the loader sends while it builds a window.
 constexpr UINT kUnitSetUpMessage = 0x806F;    // to every unit: finish your own set-up
@@ -42,6 +43,9 @@ class UnitObject {
   // Raises one of the unit's events; the record comes back with the handler's answer.
   EventRecord Raise(int32_t event, std::span<const int32_t> arguments = {}) const;
 
+  // The cursor the unit shows over its client area.
+  UnitCursor& cursor() { return cursor_; }
+
  private:
   friend HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
   friend class DispatchDepth;
@@ -50,6 +54,7 @@ class UnitObject {
   uint32_t unitId_;
   HWND window_ = nullptr;
   WNDPROC defaultProcedure_ = DefWindowProcW;
+  UnitCursor cursor_;
   int depth_ = 0;          // calls of the unit's procedure in progress
   bool detached_ = false;  // the window is gone; the object goes when the last call returns
 };

@@ -1,7 +1,7 @@
 // The real executable end to end: copied into a fresh client folder, started from another
-// current directory, its buttons clicked with real mouse input, its files and its failure box
-// checked, and its window closed. Windows and texts are found and read in the wide form, which
-// shows them as the user sees them whatever the ANSI code page is.
+// current directory, its buttons clicked with real mouse input or pressed with real keys, its
+// files and its failure box checked, and its window closed. Windows and texts are found and read
+// in the wide form, which shows them as the user sees them whatever the ANSI code page is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,6 +85,35 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), LiveServerProfile); }));
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
 
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+// The window of the tool's thread that has the keyboard focus.
+HWND FocusIn(const RunningTool& tool) {
+  GUITHREADINFO info{sizeof info};
+  return GetGUIThreadInfo(GetWindowThreadProcessId(tool.window(), nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// The keyboard alone: Tab reaches a switch button (the forum button comes first) and Enter
+// switches; Tab again and Space switch back.
+TEST(ToolWindow, SwitchesWithTheKeyboard) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool.window(); }));
+
+  PressKey(VK_TAB);
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"体验服转正服"); }));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), LiveServerProfile); }));
+
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"正服转体验服"); }));
+  PressKey(VK_SPACE);
+  ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), TestServerProfile); }));
   EXPECT_EQ(tool.CloseAndWait(), 0u);
 }
 
@@ -198,10 +227,10 @@ TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
   ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
-  for (const char* caption : {"正服转体验服", "体验服转正服", "打开Dostren论坛"}) {
-    ASSERT_NE(tool.Button(caption), nullptr) << caption;
-    EXPECT_EQ(GetWindowLongA(tool.Button(caption), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << caption;
-    EXPECT_EQ(GetPropA(tool.Button(caption), "Hw_FuID"), reinterpret_cast<HANDLE>(1)) << caption;
+  for (const wchar_t* caption : {L"正服转体验服", L"体验服转正服", L"打开Dostren论坛"}) {
+    ASSERT_NE(tool.Button(caption), nullptr);
+    EXPECT_EQ(GetWindowLongA(tool.Button(caption), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    EXPECT_EQ(GetPropA(tool.Button(caption), "Hw_FuID"), reinterpret_cast<HANDLE>(1));
   }
   HWND banner = FindWindowExA(tool.window(), nullptr, nullptr, "");
   while (banner && GetDlgCtrlID(banner) == 0) banner = FindWindowExA(tool.window(), banner, nullptr, "");
@@ -224,7 +253,7 @@ TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
                                  nullptr);
   };
   ASSERT_TRUE(watch());
-  PressCentre(tool.Button("正服转体验服"), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  PressCentre(tool.Button(L"正服转体验服"), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   int verPlaced = 0;
   while (WaitForSingleObject(changed, verPlaced ? 1000 : 10000) == WAIT_OBJECT_0) {
     DWORD length = 0;
@@ -245,7 +274,7 @@ TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
   CloseHandle(changed);
   CloseHandle(folder);
   EXPECT_EQ(verPlaced, 1);
-  EXPECT_TRUE(HoldsProfile(client, TestServerProfile));
+  EXPECT_TRUE(HoldsProfile(client.widePath(), TestServerProfile));
   EXPECT_EQ(MessageBoxOf(tool.id()), nullptr);
   EXPECT_EQ(tool.CloseAndWait(), 0u);
 }

@@ -98,6 +98,52 @@ TEST(MemoryStream, AttachTakesOverAStreamOverGlobalMemory) {
   EXPECT_EQ(moved.GetStream(), com);
 }
 
+// Rare paths: attaching the stream already held, memory that cannot be had, and a memory block
+// larger than the stream's content (GlobalSize may round a block up on Windows).
+TEST(MemoryStream, AttachingTheStreamItHoldsKeepsItAndItsBytes) {
+  const OwnedBytes source = Block("held");
+  MemoryStream stream;
+  IStream* com = stream.OpenBytes(source.get());
+  ASSERT_NE(com, nullptr);
+  const HGLOBAL memory = stream.GetHGlobal();
+  EXPECT_TRUE(stream.AttachStream(com));
+  EXPECT_EQ(stream.GetStream(), com);
+  EXPECT_EQ(stream.GetHGlobal(), memory);
+  EXPECT_EQ(TextOf(stream.ToBytes()), "held");
+}
+
+int streamsMade = 0;
+HGLOBAL WINAPI RefuseGlobalAlloc(UINT, SIZE_T) { return nullptr; }
+HRESULT WINAPI CountStreams(HGLOBAL memory, BOOL freeOnRelease, IStream** stream) {
+  ++streamsMade;
+  return CreateStreamOnHGlobal(memory, freeOnRelease, stream);
+}
+
+TEST(MemoryStream, NoMemoryOpensNoStreamAndLeavesItClosed) {
+  const OwnedBytes source = Block("abc");
+  MemoryStream stream;
+  ASSERT_NE(stream.OpenBytes(source.get()), nullptr);
+  StandIn refuse(K_GlobalAlloc, reinterpret_cast<void*>(&RefuseGlobalAlloc));
+  StandIn count(K_CreateStreamOnHGlobal, reinterpret_cast<void*>(&CountStreams));
+  streamsMade = 0;
+  EXPECT_EQ(stream.OpenBytes(source.get()), nullptr);
+  EXPECT_EQ(streamsMade, 0);
+  EXPECT_EQ(stream.GetStream(), nullptr);
+  EXPECT_EQ(stream.GetHGlobal(), nullptr);
+  EXPECT_EQ(stream.ToBytes().get(), nullptr);
+}
+
+SIZE_T WINAPI RoundedUpGlobalSize(HGLOBAL memory) { return GlobalSize(memory) + 16; }
+
+TEST(MemoryStream, ContentEndsWhereTheStreamEndsNotWhereItsBlockDoes) {
+  const OwnedBytes source = Block("0123456789");
+  MemoryStream stream;
+  ASSERT_NE(stream.OpenBytes(source.get()), nullptr);
+  StandIn roundedUp(K_GlobalSize, reinterpret_cast<void*>(&RoundedUpGlobalSize));
+  EXPECT_EQ(stream.GetSize(), 10u);
+  EXPECT_EQ(TextOf(stream.ToBytes()), "0123456789");
+}
+
 // --- Bitmaps ---
 
 TEST(BitmapCreate, EmptyArgbBitmapReadsZeroEverywhere) {

@@ -319,7 +319,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FatalCase{"RemainderByZero", RC::Remainder, {D(1), D(-0.0)}, "不能求余数于零"},
                     FatalCase{"DataTypeZero", RC::GetDataFromBytes, {B("abcd"), I(0)}, "“欲取出数据的类型”参数值无效"},
                     FatalCase{"DataTypeEleven", RC::GetDataFromBytes, {B("abcd"), I(11)}, "“欲取出数据的类型”参数值无效"},
-                    FatalCase{"DataTypeMissing", RC::GetDataFromBytes, {B("abcd")}, "“欲取出数据的类型”参数值无效"}),
+                    FatalCase{"DataTypeMissing", RC::GetDataFromBytes, {B("abcd")}, "“欲取出数据的类型”参数值无效"},
+                    // The report names the size asked for: the length and its NUL or header.
+                    FatalCase{"SpacesBeyondInt32", RC::Spaces, {I(INT32_MAX)}, "分配 2147483648 字节内存失败!"},
+                    FatalCase{"ZeroBytesBeyondInt32", RC::ZeroBytes, {I(INT32_MAX)}, "分配 2147483655 字节内存失败!"}),
     FatalLabel);
 
 TEST(Random, SwappedBoundsStayInsideAndReachBothEnds) {

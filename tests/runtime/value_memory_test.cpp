@@ -113,6 +113,56 @@ TEST(RuntimeAllocDeathTest, FailureIsAReportedRuntimeError) {
       testing::ExitedWithCode(kRuntimeErrorExit), testing::HasSubstr("分配 -1 字节内存失败!"));
 }
 
+// Sizes worked out from lengths near 2 GiB: the report names the size asked for, and nothing
+// is allocated or copied on the way. The blocks and the array only claim their lengths.
+const int32_t hugeBlock[2] = {1, 0x7FFFFFF0};
+RUNTIME_CONSTANT const int32_t hugeConstantArray[2] = {1, 0x40000000};
+
+struct HugeCase {
+  const char* name;
+  void (*ask)();
+  const char* message;
+};
+
+class HugeAllocationDeathTest : public testing::TestWithParam<HugeCase> {};
+
+TEST_P(HugeAllocationDeathTest, ReportsTheSizeAskedFor) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SetRuntimeErrorPresenter(ShowOnStderr);
+        GetParam().ask();
+      },
+      testing::ExitedWithCode(kRuntimeErrorExit), testing::HasSubstr(GetParam().message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, HugeAllocationDeathTest,
+    testing::Values(
+        HugeCase{"JoinedBlocks",
+                 [] {
+                   const auto block = reinterpret_cast<ByteBlock>(hugeBlock);
+                   (void)JoinByteBlocks({block, block});
+                 },
+                 "分配 4294967272 字节内存失败!"},
+        HugeCase{"BlockWithItsHeader", [] { (void)AllocateByteBlock(INT32_MAX - 4); }, "分配 2147483651 字节内存失败!"},
+        HugeCase{"CopiedConstantArray",
+                 [] {
+                   auto* variable = const_cast<ArrayHeader*>(reinterpret_cast<const ArrayHeader*>(hugeConstantArray));
+                   CopyConstantArray(4, &variable);
+                 },
+                 "分配 4294967304 字节内存失败!"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(JoinByteBlocks, ABlockClaimingANegativeLengthAddsNothing) {
+  std::string a, c;
+  const int32_t negative[2] = {1, -5};
+  OwnedBytes joined = JoinByteBlocks({Block("ab", a), reinterpret_cast<ByteBlock>(negative), Block("c", c)});
+  ASSERT_EQ(joined.length(), 3);
+  EXPECT_EQ(std::string(joined.bytes().begin(), joined.bytes().end()), "abc");
+  EXPECT_EQ(JoinByteBlocks({reinterpret_cast<ByteBlock>(negative)}).get(), nullptr);
+}
+
 TEST(RuntimeErrorText, CodeLineOnlyForNumberedErrors) {
   EXPECT_EQ(FormatRuntimeErrorText(RuntimeErrorMessage(ERR_INDEX_BELOW_ONE), ERR_INDEX_BELOW_ONE),
             "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n");

@@ -1,4 +1,4 @@
-// Mouse input and message-box search for the GUI tests.
+// Mouse and keyboard input and message-box search for the GUI tests.
 #include "tests/support/gui_driver.h"
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/wide_text.h"
+#include <vector>
 
 namespace {
 
@@ -133,6 +134,23 @@ std::vector<uint32_t> CaptureScreen(const RECT& area) {
 }
 
 void ClickCentre(HWND window) { PressCentre(window, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+void PressKey(WORD key, bool withShift) {
+  std::vector<INPUT> inputs;
+  auto add = [&inputs](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  if (withShift) add(VK_SHIFT, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (withShift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 
 HWND MessageBoxOf(DWORD process, const char* caption) {
   const std::wstring wideCaption = WideFromText(caption);

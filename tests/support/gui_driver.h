@@ -1,6 +1,6 @@
 // Driving other programs' windows in GUI tests: waiting for a condition, real mouse input at a
-// window's centre, finding a process's message box, and reading window texts in the wide form,
-// which shows them as they are whatever the ANSI code page of the test is.
+// window's centre, real keys, finding a process's message box, and reading window texts in the
+// wide form, which shows them as they are whatever the ANSI code page of the test is.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,10 @@ std::vector<uint32_t> CaptureScreen(const RECT& area);
 // Moves the mouse to the window's centre and sends `times` pairs of the given button events.
 void PressCentre(HWND window, DWORD down, DWORD up, int times = 1);
 void ClickCentre(HWND window);
+
+// Presses and releases a key with real keyboard input, Shift held around it when asked. The
+// input goes to the window that has the keyboard focus on the screen.
+void PressKey(WORD key, bool withShift = false);
 
 // The visible dialog box ("#32770") of the process, with the given caption (GBK) when one is
 // given; null while there is none.

@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "runtime/frame/events.h"
 #include "runtime/frame/message_loop.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/unit_properties.h"
@@ -56,6 +58,7 @@ void CALLBACK CloseSoon(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // Notes on which thread the window is destroyed.
 WNDPROC unitProcedure = nullptr;
+HWND workerTarget = nullptr;  // the window, as the failing worker thread knows it
 LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY)
     Log(GetCurrentThreadId() == Runtime().guiThread ? "destroyed on the gui thread" : "destroyed elsewhere");
@@ -65,6 +68,24 @@ LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM l
 DWORD WINAPI FailOnWorker(void*) {
   Sleep(200);
   ReportRuntimeError("线程里出错", 0);
+}
+
+// A report whose box stays open while the user closes the window: it returns only once the
+// interface thread's message loop has ended and had time to finish the program.
+void LogReportAndCloseTheWindow(const std::string& text) {
+  LogReport(text);
+  PostMessageA(workerTarget, WM_CLOSE, 0, 0);
+  for (int waited = 0; waited < 10000; waited += 20) {
+    FILE* file = std::fopen(logPath.c_str(), "rb");
+    char content[512] = "";
+    if (file) {
+      content[std::fread(content, 1, sizeof content - 1, file)] = '\0';
+      std::fclose(file);
+    }
+    if (std::strstr(content, "loop ")) break;
+    Sleep(20);
+  }
+  Sleep(500);
 }
 
 const unsigned char brokenTable[] = {8, 0, 0, 0, 1, 0, 1, 0x52};
@@ -79,8 +100,8 @@ const TemplateProgram& ProgramOf(const std::string& name) {
 }
 
 int MainRoutine() {
-  InitialiseRuntime(ProgramOf(scenario));
-  SetExitRoutine(&LogExitRoutine);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&ProgramOf(scenario)), 0);
+  RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&LogExitRoutine), 0);
   if (scenario == "folder") {
     std::wstring folder(32768, L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
@@ -104,9 +125,10 @@ int MainRoutine() {
     FireEvent(record);
   }
   if (scenario == "property-type") ReadUnitProperty(kChildWindow, 0x16060004, 8);
-  if (scenario == "thread") {
+  if (scenario == "thread" || scenario == "thread-close") {
+    workerTarget = ChildWindow();
     unitProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(ChildWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchDestroy)));
+        SetWindowLongPtrA(workerTarget, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchDestroy)));
     CloseHandle(CreateThread(nullptr, 0, &FailOnWorker, nullptr, 0, nullptr));
   }
   Log("loop " + std::to_string(RunMessageLoop()));
@@ -128,6 +150,7 @@ int main(int argc, char** argv) {
   scenario = argv[1];
   logPath = argv[2];
   // The box itself only where the test clicks it; elsewhere the report goes to the log.
-  if (scenario != "error-box") SetRuntimeErrorPresenter(&LogReport);
+  if (scenario == "thread-close") SetRuntimeErrorPresenter(&LogReportAndCloseTheWindow);
+  else if (scenario != "error-box") SetRuntimeErrorPresenter(&LogReport);
   return RunProgram(&MainRoutine);
 }

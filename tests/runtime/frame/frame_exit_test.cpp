@@ -122,6 +122,17 @@ TEST(ProcessEnd, ErrorOnAnotherThreadHasTheInterfaceThreadRunTheExit) {
   EXPECT_EQ(Log(folder), "created\nbox:运行时出错!\r\n\r\n错误信息：线程里出错\r\n\ndestroyed on the gui thread\n");
 }
 
+// The user closes the window while a report from another thread is still open: the exit routine
+// must not run, and the process still ends with -1 once the box is closed.
+TEST(ProcessEnd, WindowClosedWhileAnotherThreadsBoxIsOpenStillEndsWithMinusOne) {
+  ScratchFolder folder;
+  Child child("thread-close", folder.file("log.txt"));
+  ASSERT_TRUE(child.started());
+  EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
+  EXPECT_EQ(Log(folder),
+            "created\nbox:运行时出错!\r\n\r\n错误信息：线程里出错\r\n\ndestroyed on the gui thread\nloop 0\n");
+}
+
 HWND FocusOf(DWORD thread) {
   GUITHREADINFO info{sizeof info};
   return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;

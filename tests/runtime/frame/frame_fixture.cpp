@@ -3,6 +3,7 @@
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/frame/events.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_registry.h"
@@ -49,7 +50,7 @@ HWND modalWindow = nullptr;
 
 void CALLBACK ModalTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  RecordEvent(100, IsWindowEnabled(UnitHandle(OTHER_WINDOW)) ? 1 : 0, 0, 0);
+  RecordEvent(100, IsWindowEnabled(UnitHandle(OTHER_WINDOW)) ? 1 : 0, IsWindowEnabled(ForeignWindow()) ? 1 : 0, 0);
   PostMessageA(modalWindow, WM_CLOSE, 0, 0);
 }
 
@@ -66,6 +67,11 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+HWND& ForeignWindow() {
+  static HWND window = nullptr;
+  return window;
+}
+
 void StartModalCheck() {
   modalWindow = UnitHandle(CurrentEventSource().windowId);
   SetTimer(nullptr, 0, 50, &ModalTimer);
@@ -78,7 +84,7 @@ void FrameTest::SetUpTestSuite() {
   recorder.hInstance = GetModuleHandleA(nullptr);
   recorder.lpszClassName = "FrameTestRecorder";
   RegisterClassExA(&recorder);
-  InitialiseRuntime(FrameTestTemplates);
+  RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&FrameTestTemplates), 0);
 }
 
 void FrameTest::SetUp() {

@@ -36,6 +36,9 @@ enum TestWindow : uint32_t {
   MINIMISED_WINDOW = 0x5201000E,
   MAXIMISED_WINDOW = 0x5201000F,
   FIXED_MAXIMISED_WINDOW = 0x52010010,
+  KEYS_WINDOW = 0x52010011,
+  CURSORS_WINDOW = 0x52010012,
+  PICTURE_KINDS_WINDOW = 0x52010013,
 };
 
 // One handler call as Record<N> saw it.
@@ -50,6 +53,9 @@ struct Fired {
 std::vector<Fired>& FiredEvents();
 // What Record<N> answers, by N; no entry: no value.
 std::map<int32_t, std::optional<int32_t>>& Answers();
+
+// A window of the test's own, not made by the runtime, that the modal check also looks at.
+HWND& ForeignWindow();
 
 // (message, wParam) pairs that reached the procedure of the class "FrameTestRecorder".
 std::vector<std::pair<UINT, WPARAM>>& RecorderMessages();

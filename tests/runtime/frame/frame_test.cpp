@@ -4,17 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/frame/message_loop.h"
+#include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/unit_properties.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/frame/window_registry.h"
+#include "runtime/constant_segment.h"
 #include "runtime/owned_value.h"
+#include "runtime/runtime_error.h"
 #include "tests/runtime/frame/frame_fixture.h"
 #include "tests/runtime/frame/frame_handlers.h"
 
@@ -118,15 +123,48 @@ TEST_F(LayoutTest, UnknownTemplateAndRefusedWindowBlockFailTheLoad) {
   EXPECT_EQ(FindLoadedWindow(VERSION7_WINDOW), nullptr);
 }
 
+// A visible top-level window of the thread that the runtime did not make.
+class ForeignWindowHolder {
+ public:
+  ForeignWindowHolder() {
+    ForeignWindow() = CreateWindowExA(0, "STATIC", "外来", WS_POPUP | WS_VISIBLE, 600, 100, 60, 30, nullptr, nullptr,
+                                      nullptr, nullptr);
+  }
+  ~ForeignWindowHolder() { DestroyWindow(std::exchange(ForeignWindow(), nullptr)); }
+};
+
 TEST_F(LayoutTest, ModalLoadDisablesTheOtherWindowsUntilItCloses) {
+  ForeignWindowHolder foreign;
   ASSERT_TRUE(LoadWindow(OTHER_WINDOW, false, nullptr));
   ASSERT_TRUE(LoadWindow(MODAL_WINDOW, true, nullptr));  // returns once the window is gone
-  // The modal window's timer saw the other window disabled (event 100, argument 0).
+  // The modal window's timer saw the other window and the foreign one disabled (event 100).
   ASSERT_EQ(FiredEvents().size(), 1u);
   EXPECT_EQ(FiredEvents()[0].event, 100);
   EXPECT_EQ(FiredEvents()[0].arguments[0], 0);
+  EXPECT_EQ(FiredEvents()[0].arguments[1], 0);
   EXPECT_EQ(FindLoadedWindow(MODAL_WINDOW), nullptr);
   EXPECT_TRUE(IsWindowEnabled(UnitHandle(OTHER_WINDOW)));
+  EXPECT_TRUE(IsWindowEnabled(ForeignWindow()));
+}
+
+bool layoutEnabledWhileModal = true;
+void CALLBACK CloseOtherWindowSoon(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  layoutEnabledWhileModal = IsWindowEnabled(UnitHandle(LAYOUT_WINDOW)) != FALSE;
+  PostMessageA(UnitHandle(OTHER_WINDOW), WM_CLOSE, 0, 0);
+}
+
+TEST_F(LayoutTest, ModalLoadOfALoadedWindowWaitsForItWithTheOthersDisabled) {
+  ASSERT_TRUE(LoadWindow(LAYOUT_WINDOW, false, nullptr));
+  ASSERT_TRUE(LoadWindow(OTHER_WINDOW, false, nullptr));
+  const HWND other = UnitHandle(OTHER_WINDOW);
+  layoutEnabledWhileModal = true;
+  SetTimer(nullptr, 0, 50, &CloseOtherWindowSoon);
+  EXPECT_TRUE(LoadWindow(OTHER_WINDOW, true, nullptr));
+  EXPECT_FALSE(IsWindow(other));  // the load returned only once the window was gone
+  EXPECT_EQ(FindLoadedWindow(OTHER_WINDOW), nullptr);
+  EXPECT_FALSE(layoutEnabledWhileModal);
+  EXPECT_TRUE(IsWindowEnabled(UnitHandle(LAYOUT_WINDOW)));
 }
 
 // Button presses with real mouse input: a left-button-down handler without a value lets the
@@ -455,6 +493,35 @@ TEST_F(FrameTest, LoopRunsIdleRoutinesAndEndsWithTheLastWindow) {
   EXPECT_EQ(idleRuns, (std::vector<intptr_t>{2, 1}));
   EXPECT_FALSE(IsWindow(other));
   EXPECT_EQ(Runtime().idle.size(), 2u);  // the dead window's entry went, the repeated one never came
+}
+
+// The numbered service entry. Service 6 started the runtime for these tests (the fixture asks for
+// it); here 3 records the exit routine and 2 copies a constant array, and any other number does
+// nothing with the same arguments.
+RUNTIME_CONSTANT const int32_t serviceArray[4] = {1, 2, 7, 9};
+void ServiceExitRoutine() {}
+
+TEST_F(FrameTest, ServiceEntryRunsServicesTwoThreeAndSixOnly) {
+  ArrayHeader* const constant = const_cast<ArrayHeader*>(reinterpret_cast<const ArrayHeader*>(serviceArray));
+  ArrayHeader* variable = constant;
+  EXPECT_EQ(RuntimeService(SERVICE_COPY_CONSTANT_ARRAY, 4, reinterpret_cast<intptr_t>(&variable)), 1);
+  ASSERT_NE(variable, constant);
+  EXPECT_EQ(std::memcmp(variable, serviceArray, sizeof serviceArray), 0);
+  RuntimeFree(variable);
+  EXPECT_EQ(RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&ServiceExitRoutine), 0), 1);
+  EXPECT_EQ(TakeExitRoutine(), &ServiceExitRoutine);
+
+  for (int32_t other : {-6, 0, 1, 4, 5, 7}) {
+    variable = constant;
+    EXPECT_EQ(RuntimeService(other, 4, reinterpret_cast<intptr_t>(&variable)), 0) << other;
+    EXPECT_EQ(variable, constant) << other;
+    EXPECT_EQ(TakeExitRoutine(), nullptr) << other;
+  }
+  // The runtime starts once: service 6 again changes nothing.
+  const HWND hidden = Runtime().hiddenWindow;
+  EXPECT_EQ(RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&FrameTestTemplates), 0), 1);
+  EXPECT_EQ(Runtime().hiddenWindow, hidden);
+  EXPECT_TRUE(IsWindow(hidden));
 }
 
 TEST_F(FrameTest, StartUpSetTheFolderAndTheHiddenWindow) {
