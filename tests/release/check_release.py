@@ -95,8 +95,9 @@ def check_zip(path, version, date=None):
         names = [info.filename for info in infos]
         if names != MEMBERS:
             return failures + [f"members {names}, expected {MEMBERS} in this order"]
-        if archive.testzip() is not None:
-            return failures + [f"member {archive.testzip()} is damaged"]
+        damaged = archive.testzip()
+        if damaged is not None:
+            return failures + [f"member {damaged} is damaged"]
         dates = {info.date_time for info in infos}
         if len(dates) != 1:
             failures.append(f"members carry different dates {sorted(dates)}")
