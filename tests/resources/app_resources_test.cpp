@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/app_version.h"
 #include "resources/embedded_pictures.h"
 
 namespace {
@@ -87,7 +88,7 @@ std::string VersionText(const std::vector<char>& info, const char* key) {
   return std::string(text, strnlen(text, length));
 }
 
-TEST(AppResources, VersionInformationNamesTheProductAtOneZeroZero) {
+TEST(AppResources, VersionInformationNamesTheProductAtTheProjectVersion) {
   char path[MAX_PATH];
   ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
   DWORD ignored = 0;
@@ -101,14 +102,17 @@ TEST(AppResources, VersionInformationNamesTheProductAtOneZeroZero) {
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
   ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  constexpr DWORD kVersionMS = (APP_VERSION_MAJOR << 16) | APP_VERSION_MINOR;
+  constexpr DWORD kVersionLS = APP_VERSION_PATCH << 16;
+  EXPECT_EQ(fixed->dwProductVersionMS, kVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, kVersionLS);
+  EXPECT_EQ(fixed->dwFileVersionMS, kVersionMS);
+  EXPECT_EQ(fixed->dwFileVersionLS, kVersionLS);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
   EXPECT_EQ(VersionText(info, "ProductName"), "Racing Server Switch");
-  EXPECT_EQ(VersionText(info, "ProductVersion"), "1.0.0");
-  EXPECT_EQ(VersionText(info, "FileVersion"), "1.0.0");
+  EXPECT_EQ(VersionText(info, "ProductVersion"), APP_VERSION_TEXT);
+  EXPECT_EQ(VersionText(info, "FileVersion"), APP_VERSION_TEXT);
 
   WORD* translation = nullptr;
   ASSERT_TRUE(
