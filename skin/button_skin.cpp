@@ -50,12 +50,6 @@ int32_t KindOfStyle(LONG style, bool secondPass) {
   return -1;
 }
 
-bool IsButtonClass(HWND window) {
-  char className[16] = {};
-  Declared::GetClassNameA(window, className, sizeof className);
-  return _stricmp(className, "Button") == 0;
-}
-
 // The button's own font as face, size and style; the record's defaults when it has none.
 void ReadFont(HWND button, ButtonRecord& record) {
   const auto font = reinterpret_cast<HGDIOBJ>(Declared::SendMessageA(button, WM_GETFONT, 0, 0));
@@ -196,14 +190,14 @@ void SkinEngine::RegisterButton(int32_t index, HWND button, int32_t kind) {
 }
 
 void SkinEngine::SkinButton(HWND button) {
-  if (const int32_t index = SkinnedAncestorIndex(button); index && IsButtonClass(button))
+  if (const int32_t index = SkinnedAncestorIndex(button); index && ClassIs(button, "Button"))
     RegisterButton(index, button, kPushButton);
 }
 
 void SkinEngine::SkinPictureButton(HWND button, ByteBlock normal, ByteBlock hot, ByteBlock pressed,
                                    ByteBlock disabled) {
   const int32_t index = SkinnedAncestorIndex(button);
-  if (!index || !IsButtonClass(button) || Declared::GetPropA(button, kParentIndexProperty)) return;
+  if (!index || !ClassIs(button, "Button") || Declared::GetPropA(button, kParentIndexProperty)) return;
   RegisterButton(index, button, kPictureButton);
   ButtonPictures& pictures = RecordAt(index).controls.buttons.back().pictures;
   pictures.normal = DecodePicture(normal);

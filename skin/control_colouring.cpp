@@ -1,7 +1,5 @@
 // Child controls seen through: their text colour, and a brush that paints their background with
 // the part of the skinned frame beneath them under a white wash.
-#include <cstring>
-
 #include "graphics/drawing_surface.h"
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
@@ -12,12 +10,6 @@
 namespace {
 
 constexpr int kScrollBarWidth = 17;
-
-bool ClassIs(HWND window, const char* name) {
-  char className[64] = {};
-  Declared::GetClassNameA(window, className, sizeof className);
-  return _stricmp(className, name) == 0;
-}
 
 void SetColouring(HWND control, HBRUSH brush, HBITMAP bitmap) {
   ReleaseControlColouring(control);

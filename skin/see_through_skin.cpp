@@ -23,12 +23,6 @@ HWND BackdropOwnerOf(HWND control) {
   return nullptr;
 }
 
-bool ClassIs(HWND window, const char* name) {
-  char className[16] = {};
-  Declared::GetClassNameA(window, className, sizeof className);
-  return _stricmp(className, name) == 0;
-}
-
 }  // namespace
 
 int32_t IntProperty(HWND window, const char* name) {

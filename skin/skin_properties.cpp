@@ -1,6 +1,8 @@
 // Reading and writing the skin's window properties.
 #include "skin/skin_properties.h"
 
+#include <cstring>
+
 #include "runtime/imports/declared_functions.h"
 
 namespace {
@@ -31,6 +33,13 @@ int32_t WindowIndexOf(HWND hwnd) {
 void PublishFrame(HWND hwnd, HDC dc, HBITMAP bitmap) {
   Declared::SetPropA(hwnd, kFrameDcProperty, dc);
   Declared::SetPropA(hwnd, kFrameBitmapProperty, bitmap);
+}
+
+bool ClassIs(HWND window, const char* name) {
+  // Long enough for every class the skin asks about ("SysDateTimePick32", "msctls_trackbar32").
+  char className[64] = {};
+  Declared::GetClassNameA(window, className, sizeof className);
+  return _stricmp(className, name) == 0;
 }
 
 void ReleaseControlColouring(HWND control) {

@@ -24,5 +24,8 @@ WNDPROC PreviousProcedureOf(HWND hwnd);
 int32_t WindowIndexOf(HWND hwnd);
 // Publishes (or, with nulls, withdraws) the cached frame's DC and bitmap.
 void PublishFrame(HWND hwnd, HDC dc, HBITMAP bitmap);
+// Whether the window's class has this name, compared without case (system classes are spelt
+// variously: "Button", "BUTTON").
+bool ClassIs(HWND window, const char* name);
 // Deletes a control's WM_CTLCOLOR brush and bitmap and forgets them.
 void ReleaseControlColouring(HWND control);

@@ -2,8 +2,6 @@
 // buttons' fade, press and click, moving and sizing, the track size, and the clean-up.
 #include <windowsx.h>
 
-#include <cstring>
-
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/control_colouring.h"
@@ -27,12 +25,6 @@ int32_t TaskbarHeight() {
   RECT rect{};
   if (!taskbar || !Declared::GetWindowRect(taskbar, &rect)) return 0;
   return rect.bottom - rect.top;
-}
-
-bool ClassIs(HWND window, const char* name) {
-  char className[64] = {};
-  Declared::GetClassNameA(window, className, sizeof className);
-  return _stricmp(className, name) == 0;
 }
 
 // Controls whose text scrolls or changes repaint their see-through background as a whole.
