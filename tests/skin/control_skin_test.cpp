@@ -12,10 +12,10 @@
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
 #include "tests/graphics/graphics_test_support.h"
+#include "tests/skin/test_window.h"
 
 namespace {
 
-constexpr int kWidth = 361, kHeight = 318;
 constexpr RECT kPushPlace{20, 60, 140, 92}, kOwnerPlace{160, 60, 280, 92}, kCheckPlace{20, 110, 160, 130},
     kLabelPlace{20, 150, 200, 180};
 
@@ -28,17 +28,7 @@ LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 HWND MakeParent() {
-  static const ATOM registered = [] {
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = TestParentProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ControlSkinTestWindow";
-    return RegisterClassW(&windowClass);
-  }();
-  (void)registered;
-  return CreateWindowExW(0, L"ControlSkinTestWindow", L"控件", WS_POPUP | WS_MINIMIZEBOX, 100, 100, kWidth, kHeight,
-                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return MakeTopLevelTestWindow(L"ControlSkinTestWindow", TestParentProc, L"控件", WS_MINIMIZEBOX);
 }
 
 HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& place, int id) {

@@ -12,6 +12,7 @@
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
 #include "tests/graphics/graphics_test_support.h"
+#include "tests/skin/test_window.h"
 
 namespace {
 
@@ -24,19 +25,7 @@ constexpr POINT kCloseCentre{323 + 20, 1 + 9};
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
 
-HWND MakeTestWindow(DWORD style) {
-  static const ATOM registered = [] {
-    WNDCLASSW windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"SkinTestWindow";
-    return RegisterClassW(&windowClass);
-  }();
-  (void)registered;
-  return CreateWindowExW(0, L"SkinTestWindow", L"皮肤测试", WS_POPUP | style, 100, 100, kWidth, kHeight, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
+HWND MakeTestWindow(DWORD style) { return MakeTopLevelTestWindow(L"SkinTestWindow", DefWindowProcW, L"皮肤测试", style); }
 
 SkinWindowOptions ToolOptions(bool sizable) {
   SkinWindowOptions options;
