@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "runtime/commands/command_forms.h"
@@ -57,6 +58,31 @@ void FileExists(ValueCell* result, int32_t count, const ValueCell* cells) {
   *result = BoolCell(search.valid());
 }
 
+// The folder a started program works in: ours, unless ours is too long for the start-up block
+// of a process (under MAX_PATH characters); then our folder's short form, or else the folder of
+// the program file. Nothing when none of them fits. Measured under Wine: CreateProcess while
+// the current folder is 311 characters long corrupts the calling process's own heap, even when
+// the program does not exist, and the process dies later; with a short folder given it does not.
+std::optional<std::wstring> ChildFolder(const std::wstring& programFile) {
+  std::wstring current(GetCurrentDirectoryW(0, nullptr), L'\0');
+  const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+  if (length == 0 || length >= current.size()) return std::nullopt;
+  current.resize(length);
+  if (current.size() < MAX_PATH) return std::wstring();
+  const std::wstring longForm = LongFormOfFullPath(current);
+  std::wstring shortForm(MAX_PATH, L'\0');
+  const DWORD shortLength =
+      GetShortPathNameW(longForm.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+  if (shortLength > 0 && shortLength < MAX_PATH) {
+    shortForm = ShownPath(std::wstring_view(shortForm).substr(0, shortLength));
+    if (!shortForm.empty() && shortForm.size() < MAX_PATH) return shortForm;
+  }
+  const std::wstring programPath = programFile.empty() ? std::wstring() : FullPath(programFile);
+  const std::wstring programFolder = programPath.substr(0, FolderEnd(programPath));
+  if (!programFolder.empty() && programFolder.size() < MAX_PATH) return programFolder;
+  return std::nullopt;
+}
+
 // RunCommandLine(command line, wait, [window mode], [program file]): starts the command line;
 // waits for the process to end, or at most a second for it to be ready for input. The exit code
 // is not read. A program file, when given, is the program started, whatever the command line's
@@ -71,17 +97,21 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   const bool wait = arguments[1].type == TC_BOOL ? arguments[1].low != 0 : IntArgument(arguments[1]).value_or(0) != 0;
   int32_t mode = arguments.given(2) ? IntArgument(arguments[2]).value_or(kDefaultWindowMode) : kDefaultWindowMode;
   mode = std::clamp(mode, 1, static_cast<int32_t>(std::size(showStates)));
-  const TextValue programFile = arguments.given(3) ? TextArgument(arguments[3]).value_or("") : "";
+  const std::wstring programFile =
+      WideFromText(arguments.given(3) ? TextArgument(arguments[3]).value_or("") : "");
+  const std::optional<std::wstring> folder = ChildFolder(programFile);
+  if (!folder) return;
 
-  std::string line = *commandLine;  // CreateProcessA may write into its command line
-  STARTUPINFOA startup{};
+  std::wstring line = WideFromGbk(*commandLine);  // CreateProcessW may write into its command line
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showStates[mode - 1];
   PROCESS_INFORMATION started{};
   const DWORD creationFlags = mode == 1 ? CREATE_NO_WINDOW : 0;
-  if (!CreateProcessA(*programFile ? programFile : nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags,
-                      nullptr, nullptr, &startup, &started)) {
+  if (!CreateProcessW(programFile.empty() ? nullptr : LongPathForm(programFile).c_str(), line.data(), nullptr,
+                      nullptr, FALSE, creationFlags, nullptr, folder->empty() ? nullptr : folder->c_str(), &startup,
+                      &started)) {
     return;
   }
   const OwnedKernelHandle process(started.hProcess);

@@ -85,6 +85,18 @@ TEST(RunCommandLine, WithoutWaitingReturnsWhileTheProgramRuns) {
   EXPECT_EQ(AwaitFile(record, 30), "flags=1 show=0");  // and it did run
 }
 
+// A process's start-up block holds a current folder of under MAX_PATH characters; the program
+// started from a longer one still works in the same folder (the probe writes its record there).
+TEST(RunCommandLine, FromAFolderLongerThanMaxPathTheProgramWorksInTheSameFolder) {
+  ScratchFolder scratch;
+  const std::wstring hundred(100, L'k');
+  const std::wstring folder = scratch.MakeFolders({hundred, hundred, hundred, L"飞车客户端"});
+  ASSERT_FALSE(folder.empty());
+  ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+  EXPECT_TRUE(Commands::RunCommandLine(ProbeLine("shown.txt", 0).c_str(), true, 1));
+  EXPECT_EQ(ReadFileBytes(folder + L"\\shown.txt"), "flags=1 show=0");
+}
+
 TEST(RunCommandLine, AMissingProgramFailsAtOnce) {
   ScratchFolder folder;
   const DWORD start = GetTickCount();

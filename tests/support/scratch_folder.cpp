@@ -48,7 +48,10 @@ ScratchFolder::ScratchFolder() {
   std::ostringstream name;
   name << temp << "switch-test-" << GetCurrentProcessId() << "-" << counter++;
   path_ = name.str();
-  if (!CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error("cannot create " + path_);
+  // A run that was killed leaves its folders behind, and process ids come round again.
+  if (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS) RemoveTree(widePath());
+  if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(path_.c_str(), nullptr))
+    throw std::runtime_error("cannot create " + path_);
   char current[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, current);
   previousDirectory_ = current;
