@@ -259,6 +259,61 @@ TEST_F(SkinEngineTest, SkinningTwiceAddsNothingAndOnlyTheFirstSizeKeepsTheFrame)
   EXPECT_TRUE(record.needsRepaint);
 }
 
+// ---- The bottom bar -------------------------------------------------------------------------
+
+// Pixels of the rendered frame in a rectangle that are drawn in pure red, the colour the test
+// gives the bar's text (the band over the background darkens it, never makes it red).
+int RedInkIn(const WindowRecord& record, const RECT& r) {
+  int count = 0;
+  for (LONG y = r.top; y < r.bottom; ++y)
+    for (LONG x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(record.frame.dc(), x, y);
+      if (GetRValue(c) >= 200 && GetGValue(c) <= 60 && GetBValue(c) <= 60) ++count;
+    }
+  return count;
+}
+
+// The bar lies along the bottom of the client area inside the border, darkens the background
+// under it, follows a change of size, and draws each item within its own share of the width.
+TEST_F(SkinEngineTest, TheBottomBarLiesAlongTheBottomAndDrawsEachItemInItsShare) {
+  engine_->settings().firstSizeFlag = false;  // every change of size renders the frame again
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  SkinWindowOptions options = ToolOptions(true);
+  options.bottomBarHeight = 24;
+  options.bottomBarItems = {"甲乙丙丁", "戊己庚辛"};
+  engine_->SkinWindow(window, options);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  engine_->SetBottomBarStyle(window, {}, OptionalArg<int32_t>(1), {}, OptionalArg<COLORREF>(0x0000FF), {}, {});
+  UpdateWindow(window);
+  WindowRecord& record = engine_->RecordAt(1);
+
+  for (const int height : {kHeight, kHeight + 40}) {
+    SetWindowPos(window, nullptr, 0, 0, kWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_PAINT, 0, 0);
+    const LONG top = height - kBorderWidth - 24 - 1;
+    EXPECT_EQ((std::vector<LONG>{record.bottomBar.rect.left, record.bottomBar.rect.top, record.bottomBar.rect.right,
+                                 record.bottomBar.rect.bottom}),
+              (std::vector<LONG>{kBorderWidth, top, kWidth - kBorderWidth, top + 24}))
+        << height;
+    // Darker than the background inside the band, untouched just above it.
+    const COLORREF band = GetPixel(record.frame.dc(), 10, top + 1);
+    const COLORREF under = GetPixel(record.background.dc(), 10, top + 1);
+    EXPECT_LT(GetRValue(band) + GetGValue(band) + GetBValue(band), GetRValue(under) + GetGValue(under) + GetBValue(under))
+        << height;
+    EXPECT_EQ(GetPixel(record.frame.dc(), 10, top - 1), GetPixel(record.background.dc(), 10, top - 1)) << height;
+    ASSERT_EQ(record.bottomBar.items.size(), 2u);
+    EXPECT_EQ(record.bottomBar.items[0].rect.right, record.bottomBar.items[1].rect.left);
+    EXPECT_GT(RedInkIn(record, record.bottomBar.items[0].rect), 20) << height;
+    EXPECT_GT(RedInkIn(record, record.bottomBar.items[1].rect), 20) << height;
+    EXPECT_EQ(RedInkIn(record, RECT{0, 0, kWidth, top}), 0) << height;
+  }
+
+  engine_->SetBottomBarItemText(window, 2, "");
+  EXPECT_GT(RedInkIn(record, record.bottomBar.items[0].rect), 20);
+  EXPECT_EQ(RedInkIn(record, record.bottomBar.items[1].rect), 0);
+}
+
 // ---- What skinning and hovering leave behind -----------------------------------------------
 
 // Wine's GetGuiResources is a stub that always gives 0, so GDI objects are counted where the
