@@ -19,9 +19,13 @@ constexpr COLORREF kDisabledGround = 0xC0C0C0;
 constexpr float kBodyRadius = 4;
 constexpr float kButtonRadius = 3;
 
-// The control whose own paint is under way inside a keyed print; a print within a print (a
-// field inside a control) saves and restores it.
-HWND printing = nullptr;
+// The control whose own paint is under way inside a keyed print, and its key colour; a print
+// within a print (a field inside a control) saves and restores it.
+struct Printing {
+  HWND control = nullptr;
+  COLORREF key = 0;
+};
+Printing printing;
 
 bool Rounded(GraphicsPath& path, const Gdiplus::RectF& area, float radius) {
   return area.Width > 0 && area.Height > 0 && path.Create() &&
@@ -90,27 +94,35 @@ void DrawControlText(HDC dc, HWND control, const wchar_t* text, RECT area, UINT 
   Declared::SelectObject(dc, previous);
 }
 
-void PrintKeyed(const PaintTarget& target, const RECT& area) {
+COLORREF GroundKey(const PaintTarget& target, const RECT& area) {
+  const COLORREF ground = GetPixel(target.dc, (area.left + area.right) / 2, (area.top + area.bottom) / 2);
+  if (ground == CLR_INVALID) return RGB(255, 254, 255);
+  // Odd red and blue, even green: a colour the engine's own drawing does not aim at, one step
+  // from the ground itself.
+  return (ground & ~static_cast<COLORREF>(0x000100)) | 0x010001;
+}
+
+void PrintKeyed(const PaintTarget& target, const RECT& area, COLORREF key) {
   GdiSurface own;
   if (area.right <= area.left || area.bottom <= area.top || !own.Make(target.dc, target.width, target.height)) return;
   const RECT whole{0, 0, target.width, target.height};
-  SetDCBrushColor(own.dc(), kKeyColour);
+  SetDCBrushColor(own.dc(), key);
   FillRect(own.dc(), &whole, static_cast<HBRUSH>(Declared::GetStockObject(DC_BRUSH)));
-  SetBkColor(own.dc(), kKeyColour);
+  SetBkColor(own.dc(), key);
   Declared::SetTextColor(own.dc(), TextColourOf(target.control));
-  const HWND outer = printing;
-  printing = target.control;
+  const Printing outer = printing;
+  printing = Printing{target.control, key};
   WindowCalls::CallPrevious(target.record.previousProc, target.control, WM_PAINT, reinterpret_cast<WPARAM>(own.dc()), 0);
   printing = outer;
   Declared::TransparentBlt(target.dc, area.left, area.top, area.right - area.left, area.bottom - area.top, own.dc(),
-                           area.left, area.top, area.right - area.left, area.bottom - area.top, kKeyColour);
+                           area.left, area.top, area.right - area.left, area.bottom - area.top, key);
 }
 
 LRESULT KeyedColouring(HWND control, HDC dc) {
-  if (!control || control != printing || !dc) return 0;
+  if (!control || control != printing.control || !dc) return 0;
   Declared::SetTextColor(dc, TextColourOf(control));
-  SetBkColor(dc, kKeyColour);
+  SetBkColor(dc, printing.key);
   Declared::SetBkMode(dc, TRANSPARENT);
-  SetDCBrushColor(dc, kKeyColour);
+  SetDCBrushColor(dc, printing.key);
   return reinterpret_cast<LRESULT>(Declared::GetStockObject(DC_BRUSH));
 }

@@ -21,16 +21,16 @@ constexpr ViewColours kTreeViewColours{TVM_GETBKCOLOR, TVM_SETBKCOLOR, TVM_GETTE
 
 // The view's ground becomes the key colour and its text the "Kj_Ztys" colour. A view redraws
 // when its colours change, so they are sent only when they differ from what it has.
-void ApplyColours(PaintedRecord& record, const ViewColours& messages) {
+void ApplyColours(PaintedRecord& record, const ViewColours& messages, COLORREF key) {
   HWND view = record.hwnd;
   const auto back = static_cast<COLORREF>(SendMessageW(view, messages.getBack, 0, 0));
-  if (back != kKeyColour) {
+  if (back != key) {
     if (record.savedBack == CLR_INVALID) {
       record.savedBack = back;
       record.savedText = static_cast<COLORREF>(SendMessageW(view, messages.getText, 0, 0));
     }
-    SendMessageW(view, messages.setBack, 0, static_cast<LPARAM>(kKeyColour));
-    if (messages.setTextBack) SendMessageW(view, messages.setTextBack, 0, static_cast<LPARAM>(kKeyColour));
+    SendMessageW(view, messages.setBack, 0, static_cast<LPARAM>(key));
+    if (messages.setTextBack) SendMessageW(view, messages.setTextBack, 0, static_cast<LPARAM>(key));
   }
   const COLORREF text = TextColourOf(view);
   if (record.appliedText != text) {
@@ -39,29 +39,28 @@ void ApplyColours(PaintedRecord& record, const ViewColours& messages) {
   }
 }
 
-void PaintBodyAndPrint(PaintTarget& target, const RECT& printed) {
+// The body, then the control's own paint of `printed` over it; a view gets its colours first.
+void PaintBodyAndPrint(PaintTarget& target, const RECT& printed, const ViewColours* view = nullptr) {
   {
     Graphics graphics;
     if (!graphics.CreateFromHdc(target.dc)) return;
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     DrawBody(graphics, target.body, target.theme, target.focused, target.disabled);
   }
-  PrintKeyed(target, printed);
+  const COLORREF key = GroundKey(target, printed);
+  if (view) ApplyColours(target.record, *view, key);
+  PrintKeyed(target, printed, key);
 }
+
+RECT Whole(const PaintTarget& target) { return RECT{0, 0, target.width, target.height}; }
 
 }  // namespace
 
-void PaintList(PaintTarget& target) { PaintBodyAndPrint(target, RECT{0, 0, target.width, target.height}); }
+void PaintList(PaintTarget& target) { PaintBodyAndPrint(target, Whole(target)); }
 
-void PaintListView(PaintTarget& target) {
-  ApplyColours(target.record, kListViewColours);
-  PaintList(target);
-}
+void PaintListView(PaintTarget& target) { PaintBodyAndPrint(target, Whole(target), &kListViewColours); }
 
-void PaintTreeView(PaintTarget& target) {
-  ApplyColours(target.record, kTreeViewColours);
-  PaintList(target);
-}
+void PaintTreeView(PaintTarget& target) { PaintBodyAndPrint(target, Whole(target), &kTreeViewColours); }
 
 void RestoreViewColours(PaintedRecord& record) {
   if (!record.hwnd || record.savedBack == CLR_INVALID) return;
@@ -81,7 +80,9 @@ void PaintDateTime(PaintTarget& target) {
   Graphics graphics;
   if (!graphics.CreateFromHdc(target.dc)) return;
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  const bool open = SendMessageW(target.control, DTM_GETMONTHCAL, 0, 0) != 0;
+  // The calendar exists, hidden, while the picker is closed.
+  const auto calendar = reinterpret_cast<HWND>(SendMessageW(target.control, DTM_GETMONTHCAL, 0, 0));
+  const bool open = calendar && Declared::IsWindowVisible(calendar);
   const Gdiplus::RectF area(static_cast<float>(target.width - button + 1), 1, static_cast<float>(button - 3),
                             static_cast<float>(target.height - 3));
   DrawSoftButton(graphics, area, target.theme, open, false);

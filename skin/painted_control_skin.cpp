@@ -89,6 +89,20 @@ bool HasFocusWithin(HWND control) {
   return focus && (focus == control || IsChild(control, focus));
 }
 
+// A control's paint leaves its visible child windows (a list view's header, a combo box's field)
+// alone: they paint themselves, and a repaint of the control alone would cover them.
+void ExcludeChildren(HDC dc, HWND control) {
+  for (HWND child = Declared::FindWindowExA(control, nullptr, nullptr, nullptr); child;
+       child = Declared::FindWindowExA(control, child, nullptr, nullptr)) {
+    if (!Declared::IsWindowVisible(child)) continue;
+    RECT rect{};
+    Declared::GetWindowRect(child, &rect);
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    MapWindowPoints(nullptr, control, corners, 2);
+    Declared::ExcludeClipRect(dc, corners[0].x, corners[0].y, corners[1].x, corners[1].y);
+  }
+}
+
 bool IsDisabled(HWND control) { return (Declared::GetWindowLongA(control, GWL_STYLE) & WS_DISABLED) != 0; }
 
 }  // namespace
@@ -146,6 +160,7 @@ void SkinEngine::PaintPainted(int32_t index, PaintedRecord& record) {
                        HasFocusWithin(record.hwnd),
                        IsDisabled(record.hwnd)};
     kLooks[record.look].painter(target);
+    ExcludeChildren(dc, record.hwnd);
     Declared::BitBlt(dc, 0, 0, client.right, client.bottom, surface.dc(), 0, 0, SRCCOPY);
   }
   Declared::EndPaint(record.hwnd, &paint);

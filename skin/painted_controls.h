@@ -42,8 +42,6 @@ void RestoreViewColours(PaintedRecord& record);
 
 // ---- Shared pieces (control_painting.cpp) --------------------------------------------------
 
-// The colour a control paints its own ground in while the engine prints it; keyed out after.
-inline constexpr COLORREF kKeyColour = RGB(255, 254, 255);
 // White over the skin inside a control's shape: opaque enough to read text on any skin.
 inline constexpr uint32_t kBodyAlpha = 170;
 
@@ -58,11 +56,18 @@ void DrawCentred(Graphics& graphics, SkinEngine& engine, ByteBlock picture, cons
 void DrawControlText(HDC dc, HWND control, const wchar_t* text, RECT area, UINT format);
 COLORREF TextColourOf(HWND control);
 
+// The colour a control paints its own ground in while the engine prints it, keyed out after:
+// one step from the engine's ground at the middle of `area`, so that the edges of the control's
+// smoothed text blend into nearly the colour they end up on.
+COLORREF GroundKey(const PaintTarget& target, const RECT& area);
 // The control paints the part `area` of itself on the key colour off screen, and that copy goes
 // over the target with the key colour left out. While it paints, the colour messages it sends
 // its parent are answered by KeyedColouring.
-void PrintKeyed(const PaintTarget& target, const RECT& area);
-inline void PrintKeyed(const PaintTarget& target) { PrintKeyed(target, RECT{0, 0, target.width, target.height}); }
+void PrintKeyed(const PaintTarget& target, const RECT& area, COLORREF key);
+inline void PrintKeyed(const PaintTarget& target) {
+  const RECT whole{0, 0, target.width, target.height};
+  PrintKeyed(target, whole, GroundKey(target, whole));
+}
 // For a WM_CTLCOLOR... message about the control being printed: its text colour, the key colour
 // as ground, and a brush of it. 0 for any other control: the message goes on.
 LRESULT KeyedColouring(HWND control, HDC dc);
