@@ -50,7 +50,7 @@ void InitProgramGlobals(SkinEngine& engine) {
   settings.controlOption = 1;
 }
 
-void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock image, int32_t alpha) {
+void SkinToolWindow(SkinEngine& engine, HWND window, ByteBlock image, int32_t alpha) {
   engine.SetSkinImage("", image, {}, {}, OptionalArg<int32_t>(kImageStretched));
   engine.SetControlTransparency(true, OptionalArg<int32_t>(alpha), {});
   SkinWindowOptions options;
@@ -62,8 +62,11 @@ void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock 
   options.drawTitle = true;
   options.gloss = false;
   options.bottomBarHeight = 0;
-  engine.SkinWindow(Commands::GetUnitHandle(window), options);
+  engine.SkinWindow(window, options);
+}
 
+void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock image, int32_t alpha) {
+  SkinToolWindow(engine, Commands::GetUnitHandle(window), image, alpha);
   for (const SkinnedKind& kind : kSkinnedKinds) {
     const UnitList list = Commands::FindUnits(window, std::nullopt, kind.name);
     if (!list) continue;

@@ -2,6 +2,8 @@
 // the skinning of a loaded window and its units.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "runtime/commands/unit_lists.h"
@@ -12,8 +14,10 @@
 void InitProgramGlobals(SkinEngine& engine);
 
 // The skin image (stretched), see-through controls with a wash of `alpha` (kept modulo 256), and
-// the window skinned as the tool's: a 25-pixel caption that drags it, no resizing, its title;
-// then its group boxes and tab controls as containers, its labels, picture boxes, drawing
-// boards and shape boxes as see-through statics. A unit found under a kind's name whose type
+// the window skinned as the tool's: a 25-pixel caption that drags it, no resizing, its title.
+void SkinToolWindow(SkinEngine& engine, HWND window, ByteBlock image, int32_t alpha);
+
+// The window skinned as SkinToolWindow does; then its group boxes and tab controls as
+// containers, its labels, picture boxes, drawing boards and shape boxes as see-through statics. A unit found under a kind's name whose type
 // code is not the kind's is runtime error 5.
 void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock image, int32_t alpha);

@@ -11,6 +11,7 @@
 #include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/control_skins.h"
+#include "skin/painted_controls.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
@@ -63,10 +64,6 @@ void ReadFont(HWND button, ButtonRecord& record) {
                      (logFont.lfItalic ? Gdiplus::FontStyleItalic : 0) |
                      (logFont.lfUnderline ? Gdiplus::FontStyleUnderline : 0) |
                      (logFont.lfStrikeOut ? Gdiplus::FontStyleStrikeout : 0);
-}
-
-COLORREF TextColourOf(HWND control) {
-  return static_cast<COLORREF>(reinterpret_cast<uintptr_t>(Declared::GetPropA(control, kTextColourProperty)));
 }
 
 bool IsDisabled(HWND window) { return (Declared::GetWindowLongA(window, GWL_STYLE) & WS_DISABLED) != 0; }
@@ -167,6 +164,7 @@ void SkinEngine::SkinChildControls(int32_t index, HWND parent) {
       const int32_t kind = KindOfStyle(Declared::GetWindowLongA(child, GWL_STYLE), secondPass);
       if (kind >= 0) RegisterButton(index, child, kind);
     }
+  SkinPaintedControls(index, parent);
 }
 
 void SkinEngine::RegisterButton(int32_t index, HWND button, int32_t kind) {

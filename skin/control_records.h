@@ -51,11 +51,33 @@ struct SeeThroughRecord {
   COLORREF keyColour = 0;
 };
 
+// The classes the engine paints itself, each with a list of its own in the window's record.
+enum PaintedFamily : int32_t {
+  kEditFamily = 0,      // edit fields and combo boxes
+  kTrackBarFamily,      // track bars
+  kProgressFamily,      // progress bars
+  kListFamily,          // list boxes, list and tree views, date-time pickers, IP addresses
+  kUpDownFamily,        // up-down controls
+  kHeaderFamily,        // headers
+  kPaintedFamilyCount,
+};
+
+// A control the engine paints: its procedure, and what it last handed the control.
+struct PaintedRecord {
+  HWND hwnd = nullptr;  // null once the control is gone
+  WNDPROC previousProc = nullptr;
+  int32_t look = 0;     // its row in the table of painted classes
+  bool inner = false;   // part of another skinned control (a combo box's or IP address's field)
+  COLORREF appliedText = CLR_INVALID;  // text colour last sent to a list or tree view
+  COLORREF savedBack = CLR_INVALID, savedText = CLR_INVALID;  // their own colours, given back
+};
+
 // A deque: records are only appended, and a handler's reference stays good while others are.
 struct ControlLists {
   std::deque<ButtonRecord> buttons;
   std::deque<SeeThroughRecord> statics;
   std::deque<SeeThroughRecord> containers;
+  std::deque<PaintedRecord> painted[kPaintedFamilyCount];
   int32_t hotButton = 0;      // 1-based index of the button under the mouse
   int32_t pressedButton = 0;  // 1-based index of the button pressed
   bool hotRedrawPending = false;

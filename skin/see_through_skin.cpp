@@ -6,6 +6,7 @@
 #include "runtime/imports/declared_functions.h"
 #include "runtime/runtime_error.h"
 #include "skin/control_skins.h"
+#include "skin/painted_controls.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
@@ -117,6 +118,12 @@ LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_DRAWITEM:
       if (DrawOwnerDrawnButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
       break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // A painted control inside a container asks the container for its colours.
+      if (const LRESULT brush = KeyedColouring(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return brush;
+      break;
     case WM_NCDESTROY:
       UnhookControl(hwnd, container ? &SkinnedContainerProc : &SkinnedStaticProc, previous,
                     container ? kContainerProperties : kStaticProperties);
@@ -127,14 +134,19 @@ LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 bool SkinEngine::CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface) {
+  POINT origin{0, 0};
+  Declared::ClientToScreen(control, &origin);
+  return CopyBackgroundAt(index, origin, width, height, surface);
+}
+
+bool SkinEngine::CopyBackgroundAt(int32_t index, POINT screen, int width, int height, GdiSurface& surface) {
   WindowRecord& record = RecordAt(index);
   if (!record.background.dc()) BuildWindowBackground(index);
   if (!record.background.dc() || !surface.Make(record.background.dc(), width, height)) return false;
-  POINT window{0, 0}, origin{0, 0};
+  POINT window{0, 0};
   Declared::ClientToScreen(record.hwnd, &window);
-  Declared::ClientToScreen(control, &origin);
-  return Declared::BitBlt(surface.dc(), 0, 0, width, height, record.background.dc(), origin.x - window.x,
-                          origin.y - window.y, SRCCOPY) != FALSE;
+  return Declared::BitBlt(surface.dc(), 0, 0, width, height, record.background.dc(), screen.x - window.x,
+                          screen.y - window.y, SRCCOPY) != FALSE;
 }
 
 // The control paints itself on its key colour off screen; that copy goes over the background
@@ -192,6 +204,7 @@ void SkinEngine::ReleaseControls(WindowRecord& record) {
     UnhookControl(entry.hwnd, &SkinnedStaticProc, entry.previousProc, kStaticProperties);
   for (SeeThroughRecord& entry : controls.containers)
     UnhookControl(entry.hwnd, &SkinnedContainerProc, entry.previousProc, kContainerProperties);
+  ReleasePainted(controls);
   controls = ControlLists{};
 }
 
@@ -202,4 +215,7 @@ void SkinEngine::RenumberControls(WindowRecord& record, int32_t index) {
     if (entry.hwnd) SetIntProperty(entry.hwnd, kParentIndexProperty, index);
   for (const SeeThroughRecord& entry : record.controls.statics)
     if (entry.hwnd) SetIntProperty(entry.hwnd, kStaticParentProperty, index);
+  for (const auto& list : record.controls.painted)
+    for (const PaintedRecord& entry : list)
+      if (entry.hwnd) SetIntProperty(entry.hwnd, kParentIndexProperty, index);
 }

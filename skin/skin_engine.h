@@ -116,7 +116,8 @@ class SkinEngine {
   std::shared_ptr<Image> ButtonPicture(ByteBlock bytes);
 
   // Child controls. The window's direct children: push buttons, then check boxes and radio
-  // buttons; each is registered once.
+  // buttons, then the classes the engine paints (edits and combo boxes, track bars, progress
+  // bars, lists, up-down controls, headers); each is registered once.
   void SkinChildControls(int32_t index, HWND parent);
   // A skinned owner-drawn button's WM_DRAWITEM; false for any other item, which goes on.
   bool DrawOwnerDrawnButton(const DRAWITEMSTRUCT* item);
@@ -137,6 +138,7 @@ class SkinEngine {
   // The replacement procedures of skinned controls.
   LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool container);
+  LRESULT PaintedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PaintedFamily family);
 
  private:
   WindowRecordPtr SharedRecordAt(int32_t index) const;
@@ -155,7 +157,15 @@ class SkinEngine {
   void PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, COLORREF key);
   // The window's background under a control, from the control's client origin, in `surface`.
   bool CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface);
+  bool CopyBackgroundAt(int32_t index, POINT screen, int width, int height, GdiSurface& surface);
   void RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container);
+  // The painted classes (painted_control_skin.cpp): set-up by the table of classes, one control,
+  // its paint, and the border ring around its client area.
+  void SkinPaintedControls(int32_t index, HWND parent);
+  void RegisterPainted(int32_t index, HWND control, int32_t look);
+  void PaintPainted(int32_t index, PaintedRecord& record);
+  void PaintBorderRing(int32_t index, HWND control);
+  void ReleasePainted(ControlLists& controls);
   void ReleaseControls(WindowRecord& record);
   void RenumberControls(WindowRecord& record, int32_t index);
   // Handlers of WindowProc that need more than a few lines.

@@ -5,6 +5,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/control_colouring.h"
+#include "skin/painted_controls.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
@@ -152,6 +153,7 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
+      if (const LRESULT brush = KeyedColouring(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return brush;
       if (LRESULT brush = OnControlColour(record(), message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
         return brush;
       break;
