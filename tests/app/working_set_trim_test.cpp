@@ -1,6 +1,6 @@
-// Working-set trimming as the program does it, in a child program whose "windir" names a folder
-// of the test's own: what gets written there, which program runs with which command line, and
-// that the trimming thread leaves the caller answering its messages.
+// Working-set trimming as the program does it, in a child program and in the real tool, whose
+// "windir" names a folder of the test's own: what gets written there, which program runs with
+// which command line, and that the trimming thread leaves the caller answering its messages.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -142,6 +142,59 @@ TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
   EXPECT_EQ(child.AwaitExit(10000), 0u);
   // The stand-in may still be ending; its file goes once it has.
   EXPECT_TRUE(WaitFor([&] { return DeleteFileA(tool.c_str()) != 0; }));
+}
+
+// The visible top-level window of a process; null while it has none.
+HWND VisibleWindowOf(DWORD process) {
+  struct Search {
+    DWORD process;
+    HWND found;
+  } search{process, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s->process || !IsWindowVisible(window)) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The real tool trims itself each time it loses activation to another program's window: the
+// stand-in in its Windows folder runs once per deactivation with the tool's id, stays as it was,
+// and the tool goes on to close normally.
+TEST(RealTool, RunsTheTrimmerOnEveryDeactivation) {
+  ScratchFolder windows;
+  const std::string tool = windows.file("empty.exe");
+  WriteFileBytes(tool, StandIn());
+  EnvironmentVariable windir("windir", windows.path().c_str());
+  std::string toolPath = "\"Z:" TOOL_UNIX_PATH "\"";
+  for (char& c : toolPath)
+    if (c == '/') c = '\\';
+  ChildProcess program(toolPath);
+  ASSERT_TRUE(program.started());
+  HWND toolWindow = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (toolWindow = VisibleWindowOf(program.id())) != nullptr; }));
+
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                               nullptr);
+  ASSERT_NE(other, nullptr);
+  const std::string line = tool + " " + std::to_string(program.id()) + "|console=0\n";
+  std::string expected;
+  for (int deactivation = 1; deactivation <= 2; ++deactivation) {
+    SetForegroundWindow(toolWindow);
+    WaitFor([&] { return GetForegroundWindow() == toolWindow; }, 2000);
+    SetForegroundWindow(other);
+    expected += line;
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(tool + ".log") == expected; })) << "deactivation " << deactivation;
+  }
+  DestroyWindow(other);
+  EXPECT_EQ(ReadFileBytes(tool), StandIn());
+  PostMessageA(toolWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.AwaitExit(10000), 0u);
 }
 
 }  // namespace
