@@ -108,6 +108,9 @@ void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
   for (int32_t button = 1; button <= static_cast<int32_t>(record.titleButtons.size()); ++button)
     RenderTitleButton(record, button, false, 0);
   if (dc) CopyArea(dc, record.frame.dc(), client);
+  // The cache now shows the window as it is: a WM_PAINT that finds nothing changed since, as the
+  // one right after the render of WM_SHOWWINDOW does, copies it instead of rendering it again.
+  record.needsRepaint = false;
   StartupMark("frame rendered");
 }
 
