@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(Placements, SkinImageDecodeTest,
                                          DecodeCase{"StretchedOverAGivenColour", kImageStretched, true, 1},
                                          DecodeCase{"FadedTopLeft", kImageTopLeft, false, 2},
                                          DecodeCase{"FadedTopRightOverAGivenColour", kImageTopRight, true, 2}),
-                         [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<DecodeCase>& p) { return std::string(p.param.name); });
 
 // ---- What skinning and hovering leave behind -----------------------------------------------
 
