@@ -1,7 +1,7 @@
 // The recorder of the traced tool: the performance counter at each start-up mark, written to the
-// file named by STARTUP_TRACE_FILE ("counter step" per line, then "frequency N") once the first
-// paint is marked. The counter is the system's, so the driver can set the marks against the
-// moment it launched the program.
+// file named by STARTUP_TRACE_FILE ("counter step" per line, then "frequency N") once the end of
+// the skinned window's first WM_PAINT is marked. The counter is the system's, so the driver can
+// set the marks against the moment it launched the program.
 #include <windows.h>
 
 #include <cstdio>
