@@ -14,7 +14,12 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/runtime_error.h"
+#include "runtime/startup_trace.h"
 #include "runtime/templates/template_program.h"
+
+#ifdef STARTUP_TRACE
+#include "bench/startup/startup_trace_recorder.h"
+#endif
 
 extern const TemplateProgram StartWindowTemplates;
 
@@ -43,6 +48,7 @@ int MainRoutine() {
   InitProgramGlobals(*engine);
   engine->SetDeactivationRoutine(StartWorkingSetTrim);
   LoadStartWindow(kStartWindowId);
+  StartupMark("shown");
   RunMessageLoop();
   return 0;
 }
@@ -52,9 +58,16 @@ int MainRoutine() {
 // The skin dresses the window here, while it is still hidden.
 void StartWindowSetUp() {
   if (!engine || !hook) return;
+  StartupMark("units created");
   InstallTransparentBltFilter(*hook);
+  StartupMark("hook installed");
   SkinWindowUnits(*engine, UnitReference{TC_WINDOW, kStartWindowId, kStartWindowUnitId}, SkinBackgroundJpeg,
                   kControlWashAlpha);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(MainRoutine); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#ifdef STARTUP_TRACE
+  InstallStartupRecorder();
+#endif
+  return RunProgram(MainRoutine);
+}

@@ -4,6 +4,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
 #include "runtime/runtime_error.h"
+#include "runtime/startup_trace.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/value_helpers.h"
 
@@ -37,6 +38,7 @@ OwnedText DefaultIconName() {
 void InitProgramGlobals(SkinEngine& engine) {
   SkinSettings& settings = engine.settings();
   settings.gdiplusToken = StartGdiPlus();
+  StartupMark("GDI+ started");
   HMODULE program = Declared::GetModuleHandleA(nullptr);
   settings.defaultIcon = Declared::LoadIconA(program, MAKEINTRESOURCEA(kCaptionIconNumber));
   if (!settings.defaultIcon) {
@@ -48,10 +50,12 @@ void InitProgramGlobals(SkinEngine& engine) {
   settings.overlayAlpha = 160;
   settings.themeColour = 0xDDCA22;
   settings.controlOption = 1;
+  StartupMark("caption icon loaded");
 }
 
 void SkinToolWindow(SkinEngine& engine, HWND window, ByteBlock image, int32_t alpha) {
   engine.SetSkinImage("", image, {}, {}, OptionalArg<int32_t>(kImageStretched));
+  StartupMark("skin image prepared");
   engine.SetControlTransparency(true, OptionalArg<int32_t>(alpha), {});
   SkinWindowOptions options;
   options.captionHeight = 0;
@@ -63,6 +67,7 @@ void SkinToolWindow(SkinEngine& engine, HWND window, ByteBlock image, int32_t al
   options.gloss = false;
   options.bottomBarHeight = 0;
   engine.SkinWindow(window, options);
+  StartupMark("window skinned");
 }
 
 void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock image, int32_t alpha) {
@@ -82,4 +87,5 @@ void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock 
     }
     Commands::FreeUnitList(list);
   }
+  StartupMark("controls skinned");
 }

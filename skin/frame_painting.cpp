@@ -4,6 +4,7 @@
 #include "graphics/fonts.h"
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
+#include "runtime/startup_trace.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
@@ -88,7 +89,9 @@ void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
   if (!record.alive) return;
   RECT client{};
   Declared::GetClientRect(hwnd, &client);
+  StartupMark("frame: region set");
   BuildWindowBackground(index);
+  StartupMark("frame: background built");
   if (!record.background.dc()) return;
   if (!record.frame.Matches(client.right, client.bottom)) {
     if (!record.frame.Make(nullptr, client.right, client.bottom)) {
@@ -99,11 +102,16 @@ void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
   }
   CopyArea(record.frame.dc(), record.background.dc(), client);
   DrawTitle(index, nullptr);
+  StartupMark("frame: caption drawn");
   if (record.bottomBarHeight > 0) DrawBottomBar(index);
   // The buttons are drawn plain into the frame; the whole frame goes to the screen below.
   for (int32_t button = 1; button <= static_cast<int32_t>(record.titleButtons.size()); ++button)
     RenderTitleButton(record, button, false, 0);
   if (dc) CopyArea(dc, record.frame.dc(), client);
+  // The cache now shows the window as it is: a WM_PAINT that finds nothing changed since, as the
+  // one right after the render of WM_SHOWWINDOW does, copies it instead of rendering it again.
+  record.needsRepaint = false;
+  StartupMark("frame rendered");
 }
 
 void SkinEngine::BlitFrame(int32_t index, HDC dc) {

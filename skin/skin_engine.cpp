@@ -141,9 +141,10 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
   record->ownImageMode = settings_.imageMode;
   if (ByteBlockLengthOf(options.ownImage) > 0) {
     record->ownImageMode = options.ownMode.Or(settings_.imageMode);
-    record->ownColour = AverageImageColour(nullptr, options.ownImage);
-    record->ownImage = PrepareSkinImage(nullptr, options.ownImage, record->ownImageMode, record->ownColour);
-    record->ownPicture = DecodePicture(record->ownImage.get());
+    PreparedImage own = PrepareImage(nullptr, options.ownImage, record->ownImageMode, std::nullopt);
+    record->ownColour = own.colour;
+    record->ownImage = std::move(own.bytes);
+    record->ownPicture = std::move(own.picture);
   }
 
   const ByteBlock builtIn[4] = {};
@@ -205,9 +206,10 @@ void SkinEngine::SetWindowImage(HWND hwnd, ByteBlock image, OptionalArg<int32_t>
   WindowRecord& record = RecordAt(index);
   record.ownImageMode = mode.Or(settings_.imageMode);
   if (ByteBlockLengthOf(image) > 0) {
-    record.ownColour = AverageImageColour(nullptr, image);
-    record.ownImage = PrepareSkinImage(nullptr, image, record.ownImageMode, record.ownColour);
-    record.ownPicture = DecodePicture(record.ownImage.get());
+    PreparedImage own = PrepareImage(nullptr, image, record.ownImageMode, std::nullopt);
+    record.ownColour = own.colour;
+    record.ownImage = std::move(own.bytes);
+    record.ownPicture = std::move(own.picture);
   } else {
     record.ownImage.reset();
     record.ownPicture.reset();
@@ -227,10 +229,12 @@ void SkinEngine::SetSkinImage(TextValue path, ByteBlock bytes, OptionalArg<COLOR
   if (hasPath || hasBytes) {
     TextValue file = hasPath ? path : nullptr;
     ByteBlock data = hasPath ? nullptr : bytes;
-    settings_.backColour = colour.given ? ArgbFromColorRef(colour.value) : AverageImageColour(file, data);
     settings_.imageMode = mode.Or(kImageNatural);
-    settings_.skinImage = PrepareSkinImage(file, data, settings_.imageMode, settings_.backColour);
-    settings_.skinPicture = DecodePicture(settings_.skinImage.get());
+    PreparedImage skin = PrepareImage(file, data, settings_.imageMode,
+                                      colour.given ? std::optional(ArgbFromColorRef(colour.value)) : std::nullopt);
+    settings_.backColour = skin.colour;
+    settings_.skinImage = std::move(skin.bytes);
+    settings_.skinPicture = std::move(skin.picture);
   } else {
     settings_.skinImage.reset();
     settings_.skinPicture.reset();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,11 +189,16 @@ class SkinEngine {
 // The image of the bytes, decoded; null when there are none or they do not decode.
 std::unique_ptr<Image> DecodePicture(ByteBlock bytes);
 
-// The average colour of an image's pixels, as ARGB with alpha 255, from 2,000 samples whose
-// positions depend only on the calendar day; from the file when a path is given, else from the
-// bytes. Black when the image cannot be read.
-Gdiplus::ARGB AverageImageColour(TextValue path, ByteBlock bytes);
-
-// The image prepared for a placement: for modes 0 and 1 redrawn with its free edge fading into
-// `fadeColour`, as PNG; for the other modes the bytes unchanged (or a file's image as PNG).
-OwnedBytes PrepareSkinImage(TextValue path, ByteBlock bytes, int32_t mode, Gdiplus::ARGB fadeColour);
+// An image made ready to be drawn: the colour under it, its prepared bytes and their picture.
+struct PreparedImage {
+  Gdiplus::ARGB colour = 0;
+  OwnedBytes bytes;
+  std::unique_ptr<Image> picture;
+};
+// From the file when a path is given, else from the bytes: the colour is the given one, else the
+// image's average colour (2,000 samples whose positions depend only on the calendar day; black
+// when the image cannot be read); the bytes are the image prepared for the placement (modes 0 and
+// 1: redrawn with its free edge fading into the colour, as PNG; the other modes: the bytes
+// unchanged, or a file's image as PNG); the picture is those bytes decoded. An image whose bytes
+// are kept unchanged is decoded once for both.
+PreparedImage PrepareImage(TextValue path, ByteBlock bytes, int32_t mode, std::optional<Gdiplus::ARGB> colour);

@@ -1,5 +1,7 @@
 // The skin's images: the average colour of a picture, and a picture prepared for its placement.
 #include <cmath>
+#include <memory>
+#include <optional>
 
 #include "graphics/drawing_surface.h"
 #include "graphics/paths_pens_brushes.h"
@@ -16,11 +18,17 @@ bool LoadBitmap(Bitmap& bitmap, TextValue path, ByteBlock bytes) {
   return bitmap.LoadFromBytes(bytes);
 }
 
-}  // namespace
+std::unique_ptr<Bitmap> DecodeBitmap(TextValue path, ByteBlock bytes) {
+  auto bitmap = std::make_unique<Bitmap>();
+  if (!LoadBitmap(*bitmap, path, bytes)) return nullptr;
+  return bitmap;
+}
 
-Gdiplus::ARGB AverageImageColour(TextValue path, ByteBlock bytes) {
-  Bitmap bitmap;
-  if (!LoadBitmap(bitmap, path, bytes)) return ArgbFromColorRef(0);
+// The average colour of the pixels, as ARGB with alpha 255, from 2,000 samples whose positions
+// depend only on the calendar day; black without a bitmap.
+Gdiplus::ARGB AverageBitmapColour(const Bitmap* source) {
+  if (!source) return ArgbFromColorRef(0);
+  const Bitmap& bitmap = *source;
   const int32_t width = static_cast<int32_t>(bitmap.GetWidth());
   const int32_t height = static_cast<int32_t>(bitmap.GetHeight());
   if (width <= 0 || height <= 0) return ArgbFromColorRef(0);
@@ -45,9 +53,15 @@ Gdiplus::ARGB AverageImageColour(TextValue path, ByteBlock bytes) {
   return ArgbFromColorRef(static_cast<uint32_t>(colour));
 }
 
-OwnedBytes PrepareSkinImage(TextValue path, ByteBlock bytes, int32_t mode, Gdiplus::ARGB fadeColour) {
+bool Fades(int32_t mode) { return mode == kImageTopLeft || mode == kImageTopRight; }
+
+// The image prepared for a placement: for modes 0 and 1 the decoded `source` redrawn with its free
+// edge fading into `fadeColour`, as PNG; for the other modes the bytes unchanged (or a file's
+// image as PNG).
+OwnedBytes PreparedBytes(TextValue path, ByteBlock bytes, const Bitmap* decoded, int32_t mode,
+                         Gdiplus::ARGB fadeColour) {
   const bool fromFile = path && *path;
-  if (mode != kImageTopLeft && mode != kImageTopRight) {
+  if (!Fades(mode)) {
     if (!fromFile) {
       if (ByteBlockLengthOf(bytes) <= 0) return {};
       return NewByteBlock(std::span(ByteBlockData(bytes), static_cast<size_t>(ByteBlockLengthOf(bytes))));
@@ -56,8 +70,8 @@ OwnedBytes PrepareSkinImage(TextValue path, ByteBlock bytes, int32_t mode, Gdipl
     if (!image.LoadFromFile(path)) return {};
     return image.SaveToBytes(OptionalArg<TextValue>(kPngFormat));
   }
-  Bitmap source;
-  if (!LoadBitmap(source, path, bytes)) return {};
+  if (!decoded) return {};
+  const Bitmap& source = *decoded;
   const float width = static_cast<float>(source.GetWidth());
   const float height = static_cast<float>(source.GetHeight());
   Bitmap faded;
@@ -79,4 +93,22 @@ OwnedBytes PrepareSkinImage(TextValue path, ByteBlock bytes, int32_t mode, Gdipl
     graphics.FillRectangle(brush, bandLeft, 0, band, height);
   }
   return faded.SaveToBytes(OptionalArg<TextValue>(kPngFormat));
+}
+
+}  // namespace
+
+PreparedImage PrepareImage(TextValue path, ByteBlock bytes, int32_t mode, std::optional<Gdiplus::ARGB> colour) {
+  PreparedImage prepared;
+  // Bytes placed without a fade are kept as they are.
+  const bool asIs = !(path && *path) && !Fades(mode);
+  // One decoding serves the average colour, the fade and, for bytes kept as they are, the picture.
+  std::unique_ptr<Bitmap> source;
+  if (!colour || asIs || Fades(mode)) source = DecodeBitmap(path, bytes);
+  prepared.colour = colour ? *colour : AverageBitmapColour(source.get());
+  prepared.bytes = PreparedBytes(path, bytes, source.get(), mode, prepared.colour);
+  if (asIs && source)
+    prepared.picture = std::move(source);
+  else
+    prepared.picture = DecodePicture(prepared.bytes.get());
+  return prepared;
 }

@@ -4,6 +4,7 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
+#include "runtime/startup_trace.h"
 #include "skin/control_colouring.h"
 #include "skin/painted_controls.h"
 #include "skin/skin_engine.h"
@@ -79,6 +80,7 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         }
       }
       Declared::EndPaint(hwnd, &paint);
+      StartupMark("painted");
       return WindowCalls::Default(hwnd, message, wParam, lParam);
     }
     case WM_QUERYOPEN:

@@ -9,6 +9,7 @@
 #include "runtime/frame/window_registry.h"
 #include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
+#include "runtime/startup_trace.h"
 #include "runtime/units/unit_types.h"
 
 namespace {
@@ -131,6 +132,7 @@ void InitialiseRuntime(const TemplateProgram& program) {
   state.processHeap = GetProcessHeap();
   state.runMode = kRunModeNoDebugBreak;
   state.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+  StartupMark("OLE initialised");
   RecordProgramPaths(state);
   state.guiThread = GetCurrentThreadId();
   RecordRuntimeThread();
@@ -142,7 +144,9 @@ void InitialiseRuntime(const TemplateProgram& program) {
   NotifyRuntimeLibraries(LibraryNotice::Attached);
   LoadDefaultIcons(state);
   state.program = &program;
+  StartupMark("runtime initialised");
   if (!ReadProgramTemplates(program)) ReportRuntimeError("载入窗口模板数据段出错!", 0);
+  StartupMark("templates read");
 }
 
 void RunExitSequence(int32_t exitCode) {

@@ -1,10 +1,11 @@
 // The skin engine on test windows of this thread, driven by messages sent directly so that every
 // step is deterministic: the caption buttons' fade, presses and clicks, moving and sizing, the
-// first size, registration, and what skinning and hovering leave behind.
+// first size, registration, the work done once, and what skinning and hovering leave behind.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "resources/embedded_pictures.h"
@@ -313,6 +314,86 @@ TEST_F(SkinEngineTest, TheBottomBarLiesAlongTheBottomAndDrawsEachItemInItsShare)
   EXPECT_GT(RedInkIn(record, record.bottomBar.items[0].rect), 20);
   EXPECT_EQ(RedInkIn(record, record.bottomBar.items[1].rect), 0);
 }
+
+// ---- Work done once ------------------------------------------------------------------------
+
+int* regionsMade = nullptr;
+StandIn* regionStandIn = nullptr;
+HRGN WINAPI CountRoundRegion(int a, int b, int c, int d, int e, int f) {
+  ++*regionsMade;
+  return regionStandIn->Original<decltype(&CreateRoundRectRgn)>()(a, b, c, d, e, f);
+}
+
+// Every full render of the frame sets the window's rounded region first.
+TEST_F(SkinEngineTest, AFrameIsRenderedOnceForTheFirstPaintAndAgainOnlyAfterAChange) {
+  int made = 0;
+  regionsMade = &made;
+  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRoundRegion));
+  regionStandIn = &region;
+  HWND window = Skinned();  // shown and painted
+  EXPECT_EQ(made, 1);
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+  EXPECT_EQ(made, 1);  // nothing changed: the frame is copied
+  // The first size after skinning may be the one that keeps the frame; the second changes it.
+  SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
+  SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+  EXPECT_EQ(made, 2);
+  regionsMade = nullptr;
+}
+
+int* decodes = nullptr;
+StandIn* bitmapDecodeStandIn = nullptr;
+StandIn* imageDecodeStandIn = nullptr;
+Gdiplus::GpStatus WINAPI CountBitmapDecode(IStream* stream, Gdiplus::GpBitmap** bitmap) {
+  ++*decodes;
+  using Decode = Gdiplus::GpStatus(WINAPI*)(IStream*, Gdiplus::GpBitmap**);
+  return bitmapDecodeStandIn->Original<Decode>()(stream, bitmap);
+}
+Gdiplus::GpStatus WINAPI CountImageDecode(IStream* stream, Gdiplus::GpImage** image) {
+  ++*decodes;
+  using Decode = Gdiplus::GpStatus(WINAPI*)(IStream*, Gdiplus::GpImage**);
+  return imageDecodeStandIn->Original<Decode>()(stream, image);
+}
+
+struct DecodeCase {
+  const char* name;
+  int32_t mode;
+  bool colourGiven;
+  int decodes;  // the source once; a faded image once more, as the PNG it became
+};
+
+class SkinImageDecodeTest : public SkinEngineTest, public testing::WithParamInterface<DecodeCase> {};
+
+TEST_P(SkinImageDecodeTest, TheSourceIsDecodedOnceForColourFadeAndPicture) {
+  const DecodeCase& c = GetParam();
+  const Gdiplus::ARGB average = engine_->settings().backColour;  // of the same picture, by SetUp
+  ASSERT_NE(average, ArgbFromColorRef(0));
+  int count = 0;
+  decodes = &count;
+  StandIn bitmapDecode(K_GdipCreateBitmapFromStream, reinterpret_cast<void*>(&CountBitmapDecode));
+  StandIn imageDecode(K_GdipLoadImageFromStream, reinterpret_cast<void*>(&CountImageDecode));
+  bitmapDecodeStandIn = &bitmapDecode;
+  imageDecodeStandIn = &imageDecode;
+  constexpr COLORREF kGiven = 0x336699;
+  engine_->SetSkinImage("", SkinBackgroundJpeg, c.colourGiven ? OptionalArg<COLORREF>(kGiven) : OptionalArg<COLORREF>(),
+                        {}, OptionalArg<int32_t>(c.mode));
+  decodes = nullptr;
+  EXPECT_EQ(count, c.decodes);
+  EXPECT_EQ(engine_->settings().backColour, c.colourGiven ? ArgbFromColorRef(kGiven) : average);
+  ASSERT_NE(engine_->settings().skinPicture, nullptr);
+  EXPECT_EQ(engine_->settings().skinPicture->GetWidth(), 500u);
+  EXPECT_EQ(engine_->settings().skinPicture->GetHeight(), 500u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, SkinImageDecodeTest,
+                         testing::Values(DecodeCase{"Stretched", kImageStretched, false, 1},
+                                         DecodeCase{"StretchedOverAGivenColour", kImageStretched, true, 1},
+                                         DecodeCase{"FadedTopLeft", kImageTopLeft, false, 2},
+                                         DecodeCase{"FadedTopRightOverAGivenColour", kImageTopRight, true, 2}),
+                         [](const testing::TestParamInfo<DecodeCase>& p) { return std::string(p.param.name); });
 
 // ---- What skinning and hovering leave behind -----------------------------------------------
 
