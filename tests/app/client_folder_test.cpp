@@ -25,27 +25,6 @@ std::wstring ToolPath() {
   return path;
 }
 
-struct WindowSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK TakeVisibleWindowOf(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process || !IsWindowVisible(window)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The process's start window: its one visible top-level window.
-HWND StartWindowOf(DWORD process) {
-  WindowSearch search{process, nullptr};
-  EnumWindows(&TakeVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The buttons are found by their place in the start window (the centres of their rectangles in
 // the client area), not by caption: how a Chinese caption reads back depends on the run's code
 // page, and this test is about paths.
@@ -82,7 +61,7 @@ TEST_P(ClientFolderName, EachButtonWritesIntoTheToolsFolderAndNowhereElse) {
   ChildProcess tool(ChildProcess::AnyPath{exe, elsewhere});
   ASSERT_TRUE(tool.started());
   HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (window = StartWindowOf(tool.id())) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return (window = VisibleWindowOf(tool.id())) != nullptr; }));
   for (const Button& button : {kToTestServer, kToLiveServer}) {
     HWND target = ButtonAt(window, button.centre);
     ASSERT_NE(target, nullptr);

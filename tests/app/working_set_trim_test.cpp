@@ -144,25 +144,6 @@ TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
   EXPECT_TRUE(WaitFor([&] { return DeleteFileA(tool.c_str()) != 0; }));
 }
 
-// The visible top-level window of a process; null while it has none.
-HWND VisibleWindowOf(DWORD process) {
-  struct Search {
-    DWORD process;
-    HWND found;
-  } search{process, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->process || !IsWindowVisible(window)) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The real tool trims itself each time it loses activation to another program's window: the
 // stand-in in its Windows folder runs once per deactivation with the tool's id, stays as it was,
 // and the tool goes on to close normally.

@@ -164,3 +164,27 @@ std::wstring TextOf(HWND window) {
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
+
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK TakeVisibleWindowOf(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND VisibleWindowOf(DWORD process) {
+  WindowSearch search{process, nullptr};
+  EnumWindows(&TakeVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}

@@ -41,5 +41,8 @@ void PressKey(WORD key, bool withShift = false);
 // given; null while there is none.
 HWND MessageBoxOf(DWORD process, const char* caption = nullptr);
 
+// The process's visible top-level window (its start window); null while it has none.
+HWND VisibleWindowOf(DWORD process);
+
 // The window's text through GetWindowTextW.
 std::wstring TextOf(HWND window);
