@@ -19,11 +19,9 @@
 
 namespace {
 
+using namespace skin_colours;
+
 constexpr UINT kHotState = 0x40;  // ODS_HOTLIGHT: the mouse is over the button
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kGrey = 0x808080;
-constexpr COLORREF kDisabledGround = 0xC0C0C0;
 constexpr COLORREF kFocusGlow = 0xDDCA22;
 constexpr float kCornerRadius = 5;
 constexpr int kCheckSize = 13;

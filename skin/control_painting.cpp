@@ -12,10 +12,8 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kGrey = 0x808080;
-constexpr COLORREF kDisabledGround = 0xC0C0C0;
+using namespace skin_colours;
+
 constexpr float kBodyRadius = 4;
 constexpr float kButtonRadius = 3;
 

@@ -11,10 +11,10 @@
 
 namespace {
 
+using namespace skin_colours;
+
 constexpr double kTolerance = 1e-7;
 constexpr COLORREF kRed = 0x0000FF;
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0x000000;
 
 RECT Rounded(const Gdiplus::RectF& r) {
   return RECT{static_cast<LONG>(std::lround(r.X)), static_cast<LONG>(std::lround(r.Y)),

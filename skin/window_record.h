@@ -134,6 +134,14 @@ struct SkinSettings {
   std::unique_ptr<Image> skinPicture;  // skinImage decoded
 };
 
+// Colours the drawing of the frame, the buttons and the painted controls shares.
+namespace skin_colours {
+inline constexpr COLORREF kWhite = 0xFFFFFF;
+inline constexpr COLORREF kBlack = 0x000000;
+inline constexpr COLORREF kGrey = 0x808080;
+inline constexpr COLORREF kDisabledGround = 0xC0C0C0;
+}  // namespace skin_colours
+
 // COLORREF 0x00BBGGRR to ARGB: red and blue swapped, the low byte of alpha on top.
 constexpr Gdiplus::ARGB ArgbFromColorRef(uint32_t colour, uint32_t alpha = 255) {
   return ((alpha & 0xFF) << 24) | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
