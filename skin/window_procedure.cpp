@@ -100,7 +100,10 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_ACTIVATEAPP:
-      if (wParam == 0 && deactivationRoutine_) deactivationRoutine_();
+      // A window that is closing is hidden before the activation moves on: trimming a program
+      // that is ending gains nothing, and under Wine a program started by a process that ends
+      // meanwhile hangs in its start-up for ever.
+      if (wParam == 0 && deactivationRoutine_ && Declared::IsWindowVisible(hwnd)) deactivationRoutine_();
       break;
     case WM_GETMINMAXINFO:
       if (index >= 1 && lParam) OnMinMaxInfo(record(), *reinterpret_cast<MINMAXINFO*>(lParam));
