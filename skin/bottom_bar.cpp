@@ -3,6 +3,7 @@
 #include "graphics/fonts.h"
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
+#include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 
@@ -10,11 +11,6 @@ namespace {
 
 constexpr Gdiplus::ARGB kBandColour = 0x3C000000;  // black at alpha 60
 constexpr Gdiplus::ARGB kRuleColour = 0x50FFFFFF;  // white at alpha 80
-
-Gdiplus::RectF AsRectF(const RECT& r) {
-  return Gdiplus::RectF(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right - r.left),
-                        static_cast<float>(r.bottom - r.top));
-}
 
 }  // namespace
 
@@ -72,7 +68,7 @@ void SkinEngine::DrawBottomBar(int32_t index) {
   const bool rules = bar.separators != 0 && rule.Create(kRuleColour, 1);
   for (size_t i = 0; i < bar.items.size(); ++i) {
     const BottomBarItem& item = bar.items[i];
-    graphics.DrawString(item.text.c_str(), font, ink, AsRectF(item.rect), format);
+    graphics.DrawString(item.text.c_str(), font, ink, RectFOf(item.rect), format);
     if (rules && i > 0)
       graphics.DrawLine(rule, static_cast<float>(item.rect.left), static_cast<float>(item.rect.top + 2),
                         static_cast<float>(item.rect.left), static_cast<float>(item.rect.bottom - 2));

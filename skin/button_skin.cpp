@@ -64,8 +64,6 @@ void ReadFont(HWND button, ButtonRecord& record) {
                      (logFont.lfStrikeOut ? Gdiplus::FontStyleStrikeout : 0);
 }
 
-bool IsDisabled(HWND window) { return (Declared::GetWindowLongA(window, GWL_STYLE) & WS_DISABLED) != 0; }
-
 // A vertical gradient over `shape` from `top` at y = y0 to `bottom` at y = y1.
 void FillVertical(Graphics& graphics, const GraphicsPath& shape, float y0, float y1, Gdiplus::ARGB top,
                   Gdiplus::ARGB bottom) {

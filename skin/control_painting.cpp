@@ -52,6 +52,19 @@ COLORREF TextColourOf(HWND control) {
   return static_cast<COLORREF>(reinterpret_cast<uintptr_t>(Declared::GetPropA(control, kTextColourProperty)));
 }
 
+bool IsDisabled(HWND control) { return (Declared::GetWindowLongA(control, GWL_STYLE) & WS_DISABLED) != 0; }
+
+void FillRounded(Graphics& graphics, const Gdiplus::RectF& area, float radius, Gdiplus::ARGB colour) {
+  GraphicsPath path;
+  if (Rounded(path, area, radius)) Fill(graphics, path, colour);
+}
+
+void FillRoundedVertical(Graphics& graphics, const Gdiplus::RectF& area, float radius, Gdiplus::ARGB top,
+                         Gdiplus::ARGB bottom) {
+  GraphicsPath path;
+  if (Rounded(path, area, radius)) FillVertical(graphics, path, area, top, bottom);
+}
+
 void DrawBody(Graphics& graphics, const Gdiplus::RectF& shape, COLORREF theme, bool focused, bool disabled) {
   GraphicsPath path;
   if (!Rounded(path, shape, kBodyRadius)) return;

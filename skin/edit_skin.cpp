@@ -7,6 +7,7 @@
 #include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/painted_controls.h"
+#include "skin/shapes.h"
 #include "skin/skin_engine.h"
 
 namespace {
@@ -23,11 +24,6 @@ std::wstring ChosenText(HWND combo) {
   return text;
 }
 
-Gdiplus::RectF RectOf(const RECT& rect) {
-  return Gdiplus::RectF(static_cast<float>(rect.left), static_cast<float>(rect.top),
-                        static_cast<float>(rect.right - rect.left), static_cast<float>(rect.bottom - rect.top));
-}
-
 }  // namespace
 
 void PaintEdit(PaintTarget& target) {
@@ -38,7 +34,7 @@ void PaintEdit(PaintTarget& target) {
     if (target.record.inner) {
       // The owner's body lies under the field: the same wash, without a second outline.
       SolidBrush wash;
-      if (wash.Create(ArgbFromColorRef(0xFFFFFF, kBodyAlpha)))
+      if (wash.Create(ArgbFromColorRef(skin_colours::kWhite, kBodyAlpha)))
         graphics.FillRectangle(wash, 0, 0, static_cast<float>(target.width), static_cast<float>(target.height));
     } else {
       DrawBody(graphics, target.body, target.theme, target.focused, target.disabled);
@@ -69,7 +65,7 @@ void PaintComboBox(PaintTarget& target) {
     }
     if (type != CBS_SIMPLE && hasInfo && info.rcButton.right > info.rcButton.left) {
       const bool open = SendMessageW(target.control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-      Gdiplus::RectF button = RectOf(info.rcButton);
+      Gdiplus::RectF button = RectFOf(info.rcButton);
       button.Inflate(-1, -1);
       DrawSoftButton(graphics, button, target.theme, open, false);
       DrawCentred(graphics, target.engine, ArrowDownPng, button);

@@ -6,6 +6,7 @@
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/painted_controls.h"
+#include "skin/shapes.h"
 #include "skin/skin_engine.h"
 
 namespace {
@@ -56,12 +57,12 @@ void PaintHeader(PaintTarget& target) {
     Graphics graphics;
     if (!graphics.CreateFromHdc(target.dc)) return;
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    for (const HeaderItem& item : items)
-      DrawSoftButton(graphics,
-                     Gdiplus::RectF(static_cast<float>(item.rect.left), static_cast<float>(item.rect.top),
-                                    static_cast<float>(item.rect.right - item.rect.left - 1),
-                                    static_cast<float>(item.rect.bottom - item.rect.top - 1)),
-                     target.theme, false, false);
+    for (const HeaderItem& item : items) {
+      Gdiplus::RectF face = RectFOf(item.rect);
+      face.Width -= 1;
+      face.Height -= 1;
+      DrawSoftButton(graphics, face, target.theme, false, false);
+    }
   }
   for (const HeaderItem& item : items) {
     RECT text = item.rect;

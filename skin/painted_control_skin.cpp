@@ -50,6 +50,7 @@ constexpr WNDPROC kFamilyProcs[kPaintedFamilyCount] = {
     SkinnedPaintedProc<kListFamily>,   SkinnedPaintedProc<kUpDownFamily>,   SkinnedPaintedProc<kHeaderFamily>,
 };
 
+// The child windows of `parent` of the class (of any class for null).
 template <class Visit>
 void ForEachChild(HWND parent, const char* className, Visit visit) {
   for (HWND child = Declared::FindWindowExA(parent, nullptr, className, nullptr); child;
@@ -92,18 +93,15 @@ bool HasFocusWithin(HWND control) {
 // A control's paint leaves its visible child windows (a list view's header, a combo box's field)
 // alone: they paint themselves, and a repaint of the control alone would cover them.
 void ExcludeChildren(HDC dc, HWND control) {
-  for (HWND child = Declared::FindWindowExA(control, nullptr, nullptr, nullptr); child;
-       child = Declared::FindWindowExA(control, child, nullptr, nullptr)) {
-    if (!Declared::IsWindowVisible(child)) continue;
+  ForEachChild(control, nullptr, [&](HWND child) {
+    if (!Declared::IsWindowVisible(child)) return;
     RECT rect{};
     Declared::GetWindowRect(child, &rect);
     POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
     MapWindowPoints(nullptr, control, corners, 2);
     Declared::ExcludeClipRect(dc, corners[0].x, corners[0].y, corners[1].x, corners[1].y);
-  }
+  });
 }
-
-bool IsDisabled(HWND control) { return (Declared::GetWindowLongA(control, GWL_STYLE) & WS_DISABLED) != 0; }
 
 }  // namespace
 

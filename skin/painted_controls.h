@@ -48,6 +48,10 @@ inline constexpr uint32_t kBodyAlpha = 170;
 // The body of a text-holding control: a rounded shape washed white, outlined black, in the
 // theme colour while focused, greyed while disabled.
 void DrawBody(Graphics& graphics, const Gdiplus::RectF& shape, COLORREF theme, bool focused, bool disabled);
+// A rounded rectangle filled in one colour, or from `top` at its top to `bottom` at its bottom.
+void FillRounded(Graphics& graphics, const Gdiplus::RectF& area, float radius, Gdiplus::ARGB colour);
+void FillRoundedVertical(Graphics& graphics, const Gdiplus::RectF& area, float radius, Gdiplus::ARGB top,
+                         Gdiplus::ARGB bottom);
 // A small button in the push buttons' layers: pressed and hot in the theme colour.
 void DrawSoftButton(Graphics& graphics, const Gdiplus::RectF& area, COLORREF theme, bool pressed, bool hot);
 // One of the built-in pictures, at natural size, centred in the area.
@@ -55,6 +59,7 @@ void DrawCentred(Graphics& graphics, SkinEngine& engine, ByteBlock picture, cons
 // Text in the control's own font and its "Kj_Ztys" colour, by DrawText flags, on the GDI surface.
 void DrawControlText(HDC dc, HWND control, const wchar_t* text, RECT area, UINT format);
 COLORREF TextColourOf(HWND control);
+bool IsDisabled(HWND control);
 
 // The colour a control paints its own ground in while the engine prints it, keyed out after:
 // one step from the engine's ground at the middle of `area`, so that the edges of the control's

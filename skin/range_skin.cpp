@@ -11,20 +11,9 @@
 
 namespace {
 
+using namespace skin_colours;
+
 constexpr int kProgressInset = 2;
-
-Gdiplus::RectF RectOf(const RECT& rect) {
-  return Gdiplus::RectF(static_cast<float>(rect.left), static_cast<float>(rect.top),
-                        static_cast<float>(rect.right - rect.left), static_cast<float>(rect.bottom - rect.top));
-}
-
-void FillRounded(Graphics& graphics, const Gdiplus::RectF& area, float radius, Gdiplus::ARGB colour) {
-  GraphicsPath path;
-  SolidBrush brush;
-  if (area.Width > 0 && area.Height > 0 && path.Create() &&
-      AddRoundedRectangle(path, area.X, area.Y, area.Width, area.Height, AllCorners(radius)) && brush.Create(colour))
-    graphics.FillPath(brush, path);
-}
 
 }  // namespace
 
@@ -40,7 +29,7 @@ void PaintTrackBar(PaintTarget& target) {
   Graphics graphics;
   if (!graphics.CreateFromHdc(target.dc)) return;
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  Gdiplus::RectF groove = RectOf(channel);
+  Gdiplus::RectF groove = RectFOf(channel);
   // A groove at least 4 pixels across, centred on the channel.
   if (vertical && groove.Width < 4) groove.Inflate((4 - groove.Width) / 2, 0);
   if (!vertical && groove.Height < 4) groove.Inflate(0, (4 - groove.Height) / 2);
@@ -55,7 +44,7 @@ void PaintTrackBar(PaintTarget& target) {
     FillRounded(graphics, done, 2, ArgbFromColorRef(target.theme, 200));
   }
   const bool dragging = GetCapture() == target.control;
-  Gdiplus::RectF knob = RectOf(thumb);
+  Gdiplus::RectF knob = RectFOf(thumb);
   knob.Width -= 1;
   knob.Height -= 1;
   DrawSoftButton(graphics, knob, target.theme, dragging, target.focused);
@@ -85,10 +74,5 @@ void PaintProgressBar(PaintTarget& target) {
   // A gloss over the upper half; the lower half shows the theme colour itself.
   Gdiplus::RectF gloss = done;
   gloss.Height = done.Height / 2;
-  LinearGradientBrush brush;
-  GraphicsPath path;
-  if (gloss.Width > 0 && gloss.Height > 0 && path.Create() &&
-      AddRoundedRectangle(path, gloss.X, gloss.Y, gloss.Width, gloss.Height, AllCorners(3)) &&
-      brush.Create({0, gloss.Y}, {0, gloss.Y + gloss.Height}, ArgbFromColorRef(0xFFFFFF, 90), ArgbFromColorRef(0xFFFFFF, 20)))
-    graphics.FillPath(brush, path);
+  FillRoundedVertical(graphics, gloss, 3, ArgbFromColorRef(kWhite, 90), ArgbFromColorRef(kWhite, 20));
 }

@@ -11,3 +11,9 @@ struct CornerRadii {
 bool AddRoundedRectangle(GraphicsPath& path, float x, float y, float width, float height, CornerRadii radii);
 
 inline CornerRadii AllCorners(float radius) { return {radius, radius, radius, radius}; }
+
+// A rectangle of the system's as the float rectangle GDI+ draws in.
+inline Gdiplus::RectF RectFOf(const RECT& rect) {
+  return Gdiplus::RectF(static_cast<float>(rect.left), static_cast<float>(rect.top),
+                        static_cast<float>(rect.right - rect.left), static_cast<float>(rect.bottom - rect.top));
+}

@@ -36,6 +36,14 @@ constexpr ButtonLook kMinimizeLook{kMinimizeButton, &MinimizeButtonPng, nullptr,
 constexpr ButtonLook kMaximizeLook{kMaximizeButton, &MaximizeButtonPng, &RestoreButtonPng, "最大化"};
 constexpr ButtonLook kCloseLook{kCloseButton, &CloseButtonPng, nullptr, "关闭"};
 
+// A window's own image in its placement, with the colour under it and its picture.
+void AdoptOwnImage(WindowRecord& record, ByteBlock image) {
+  PreparedImage own = PrepareImage(nullptr, image, record.ownImageMode, std::nullopt);
+  record.ownColour = own.colour;
+  record.ownImage = std::move(own.bytes);
+  record.ownPicture = std::move(own.picture);
+}
+
 TitleButton MakeButton(SkinEngine& engine, const ButtonLook& look, ByteBlock image, ByteBlock secondImage) {
   TitleButton button;
   button.kind = look.kind;
@@ -141,10 +149,7 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
   record->ownImageMode = settings_.imageMode;
   if (ByteBlockLengthOf(options.ownImage) > 0) {
     record->ownImageMode = options.ownMode.Or(settings_.imageMode);
-    PreparedImage own = PrepareImage(nullptr, options.ownImage, record->ownImageMode, std::nullopt);
-    record->ownColour = own.colour;
-    record->ownImage = std::move(own.bytes);
-    record->ownPicture = std::move(own.picture);
+    AdoptOwnImage(*record, options.ownImage);
   }
 
   const ByteBlock builtIn[4] = {};
@@ -206,10 +211,7 @@ void SkinEngine::SetWindowImage(HWND hwnd, ByteBlock image, OptionalArg<int32_t>
   WindowRecord& record = RecordAt(index);
   record.ownImageMode = mode.Or(settings_.imageMode);
   if (ByteBlockLengthOf(image) > 0) {
-    PreparedImage own = PrepareImage(nullptr, image, record.ownImageMode, std::nullopt);
-    record.ownColour = own.colour;
-    record.ownImage = std::move(own.bytes);
-    record.ownPicture = std::move(own.picture);
+    AdoptOwnImage(record, image);
   } else {
     record.ownImage.reset();
     record.ownPicture.reset();
