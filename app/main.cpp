@@ -17,10 +17,6 @@
 #include "runtime/startup_trace.h"
 #include "runtime/templates/template_program.h"
 
-#ifdef STARTUP_TRACE
-#include "bench/startup/startup_trace_recorder.h"
-#endif
-
 extern const TemplateProgram StartWindowTemplates;
 
 namespace {
@@ -65,9 +61,4 @@ void StartWindowSetUp() {
                   kControlWashAlpha);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-#ifdef STARTUP_TRACE
-  InstallStartupRecorder();
-#endif
-  return RunProgram(MainRoutine);
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(MainRoutine); }

@@ -18,6 +18,6 @@ void InitProgramGlobals(SkinEngine& engine);
 void SkinToolWindow(SkinEngine& engine, HWND window, ByteBlock image, int32_t alpha);
 
 // The window skinned as SkinToolWindow does; then its group boxes and tab controls as
-// containers, its labels, picture boxes, drawing boards and shape boxes as see-through statics. A unit found under a kind's name whose type
-// code is not the kind's is runtime error 5.
+// containers, its labels, picture boxes, drawing boards and shape boxes as see-through statics.
+// A unit found under a kind's name whose type code is not the kind's is runtime error 5.
 void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock image, int32_t alpha);

@@ -226,8 +226,8 @@ int Trace(int rounds, const std::string& traced, const std::string& traceFile) {
 
 int main(int argc, char** argv) {
   // The tool empties its working set through a helper process whenever it is deactivated, as it
-  // is when it closes; that helper would run into the next start. With "windir" naming a missing
-  // folder the tool starts none (the tests do the same).
+  // is when the next program's window comes up; that helper would run into the next start. With
+  // "windir" naming a missing folder the tool starts none (the tests do the same).
   SetEnvironmentVariableA("windir", "C:\\no-such-windows-folder");
   if (argc == 6 && std::strcmp(argv[1], "compare") == 0) {
     const int minRounds = std::max(3, std::atoi(argv[2]));

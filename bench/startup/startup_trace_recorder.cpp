@@ -1,13 +1,13 @@
 // The recorder of the traced tool: the performance counter at each start-up mark, written to the
 // file named by STARTUP_TRACE_FILE ("counter step" per line, then "frequency N") once the end of
 // the skinned window's first WM_PAINT is marked. The counter is the system's, so the driver can
-// set the marks against the moment it launched the program.
+// set the marks against the moment it launched the program. Linked into the traced tool, it
+// installs itself while the program's static data is set up, before WinMain, and marks "entry".
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "bench/startup/startup_trace_recorder.h"
 #include "runtime/startup_trace.h"
 
 namespace {
@@ -55,9 +55,10 @@ void Record(const char* step) {
   }
 }
 
-}  // namespace
-
-void InstallStartupRecorder() {
+const bool installed = [] {
   startupRecorder = &Record;
   Record("entry");
-}
+  return true;
+}();
+
+}  // namespace
