@@ -15,15 +15,9 @@
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
-
-std::wstring ToolPath() {
-  std::wstring path = L"Z:" TOOL_UNIX_PATH;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
 
 // The buttons are found by their place in the start window (the centres of their rectangles in
 // the client area), not by caption: how a Chinese caption reads back depends on the run's code
@@ -56,7 +50,7 @@ TEST_P(ClientFolderName, EachButtonWritesIntoTheToolsFolderAndNowhereElse) {
   const std::wstring elsewhere = scratch.MakeFolders({L"elsewhere"});
   ASSERT_FALSE(elsewhere.empty());
   const std::wstring exe = client + L"\\racing-switch.exe";
-  ASSERT_TRUE(CopyFileW(ToolPath().c_str(), LongForm(exe).c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(WinePathOf(L"" TOOL_UNIX_PATH).c_str(), LongForm(exe).c_str(), FALSE));
 
   ChildProcess tool(ChildProcess::AnyPath{exe, elsewhere});
   ASSERT_TRUE(tool.started());

@@ -19,18 +19,12 @@
 #include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 
 constexpr char kTitle[] = "Quorv Varnel1018 支持互转";
 constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
-
-std::string ToolPath() {
-  std::string path = "Z:" TOOL_UNIX_PATH;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
 
 // The tool started from a folder of the test's choosing, with its start window once shown.
 class RunningTool {
@@ -58,7 +52,7 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ScratchFolder client;
   ScratchFolder elsewhere;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE)) << ToolPath();
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE)) << WinePathOf(TOOL_UNIX_PATH);
 
   RunningTool tool(exe, elsewhere.path());
   ASSERT_NE(tool.window(), nullptr);
@@ -99,7 +93,7 @@ HWND FocusIn(const RunningTool& tool) {
 TEST(ToolWindow, SwitchesWithTheKeyboard) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool.window(); }));
@@ -136,7 +130,7 @@ constexpr UnitPlace kUnitsTopToBottom[] = {
 TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
 
@@ -189,7 +183,7 @@ std::vector<std::string> OpenedAddresses(const std::string& record) {
 TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   const std::string record = std::string(TOOL_TEST_FOLDER) + "\\opened-urls.txt";
   DeleteFileA(record.c_str());
   RegistryValue browser("Software\\Wine\\WineBrowser", "Browsers", URL_APPENDER);
@@ -224,7 +218,7 @@ TEST(ToolWindow, OpensTheForumFromTheButtonAndTheBanner) {
 TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
   for (const wchar_t* caption : {L"正服转体验服", L"体验服转正服", L"打开Dostren论坛"}) {
@@ -332,7 +326,7 @@ struct ScreenPoint {
 TEST(ToolWindow, WearsTheSkinAndHandlesLikeACaptionedWindow) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(ToolPath().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
   HWND window = tool.window();

@@ -14,6 +14,7 @@
 #include "tests/support/followed_run.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 
@@ -152,14 +153,11 @@ TEST(RealTool, RunsTheTrimmerOnEveryDeactivation) {
   const std::string tool = windows.file("empty.exe");
   WriteFileBytes(tool, StandIn());
   EnvironmentVariable windir("windir", windows.path().c_str());
-  std::string toolPath = "\"Z:" TOOL_UNIX_PATH "\"";
-  for (char& c : toolPath)
-    if (c == '/') c = '\\';
   // The other program's window is made first: a window that appears takes the activation.
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
                                nullptr);
   ASSERT_NE(other, nullptr);
-  ChildProcess program(toolPath);
+  ChildProcess program("\"" + WinePathOf(TOOL_UNIX_PATH) + "\"");
   ASSERT_TRUE(program.started());
   HWND toolWindow = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (toolWindow = VisibleWindowOf(program.id())) != nullptr; }));

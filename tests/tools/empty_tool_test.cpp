@@ -9,6 +9,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 
@@ -57,9 +58,7 @@ TEST_P(EmptyToolRun, EmptiesTheNamedProcessOrPrintsTheUsage) {
   const std::string folder = scratch.file("My Tools");
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   const std::string tool = folder + "\\empty.exe";
-  std::string built = "Z:" EMPTY_TOOL_UNIX_PATH;
-  for (char& c : built)
-    if (c == '/') c = '\\';
+  const std::string built = WinePathOf(EMPTY_TOOL_UNIX_PATH);
   ASSERT_TRUE(CopyFileA(built.c_str(), tool.c_str(), FALSE)) << built;
   const std::string target = scratch.file("Empty Target.exe");
   ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\command_probe.exe").c_str(), target.c_str(), FALSE));

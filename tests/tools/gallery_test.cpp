@@ -11,6 +11,7 @@
 #include "resources/embedded_pictures.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
+#include "tests/support/wine_paths.h"
 #include "tools/gallery/gallery_layout.h"
 
 namespace {
@@ -74,17 +75,10 @@ RECT ScreenRect(HWND window) {
   return rect;
 }
 
-std::string GalleryPath() {
-  std::string path = "Z:" GALLERY_UNIX_PATH;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 class Gallery : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    process_ = std::make_unique<ChildProcess>("\"" + GalleryPath() + "\"");
+    process_ = std::make_unique<ChildProcess>("\"" + WinePathOf(GALLERY_UNIX_PATH) + "\"");
     WaitFor([] { return (window_ = FindWindowW(nullptr, kGalleryTitle)) != nullptr && IsWindowVisible(window_); });
   }
   static void TearDownTestSuite() {

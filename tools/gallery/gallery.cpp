@@ -9,16 +9,12 @@
 #include "app/skin_setup.h"
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
+#include "runtime/frame/win_handles.h"
 #include "tools/gallery/gallery_layout.h"
 
 namespace {
 
 constexpr int32_t kControlWashAlpha = 300;  // as the tool's start-up gives it
-
-struct GdiObjectDeleter {
-  void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-using OwnedGdiObject = std::unique_ptr<void, GdiObjectDeleter>;
 
 LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -115,9 +111,9 @@ int RunGallery() {
   HWND window = MakeWindow();
   if (!window) return 1;
 
-  OwnedGdiObject font(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
-  OwnedGdiObject banner;
+  OwnedFont font(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
+  OwnedBitmap banner;
   {
     Bitmap picture;
     if (picture.LoadFromBytes(BannerJpeg)) banner.reset(picture.GetHbitmap(0xFF000000));
@@ -131,7 +127,7 @@ int RunGallery() {
     made[i] = MakeControl(parent, control);
     SendMessageW(made[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   }
-  Fill(made, static_cast<HBITMAP>(banner.get()));
+  Fill(made, banner.get());
 
   // The skin as the tool's start-up puts it on: the window, then its containers and statics.
   SkinToolWindow(*engine, window, SkinBackgroundJpeg, kControlWashAlpha);
