@@ -6,7 +6,7 @@
 #include "app/skin_setup.h"
 #include "app/transparent_blt_filter.h"
 #include "app/working_set_trim.h"
-#include "skin/api_hook.h"
+#include "hook/api_hook.h"
 #include "app/start_window_handlers.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/frame/message_loop.h"

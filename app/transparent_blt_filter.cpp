@@ -1,7 +1,7 @@
 // TransparentBltFilter and its installation.
 #include "app/transparent_blt_filter.h"
 
-#include "skin/api_hook.h"
+#include "hook/api_hook.h"
 
 namespace {
 

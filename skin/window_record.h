@@ -13,7 +13,7 @@
 #include "graphics/images.h"
 #include "graphics/tool_tip.h"
 #include "runtime/value.h"
-#include "skin/control_records.h"
+#include "skin/controls/control_records.h"
 #include "skin/gdi_surface.h"
 
 // A subroutine a caption button runs, called as the runtime calls subroutines: the data of an

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/transparent_blt_filter.h"
-#include "skin/api_hook.h"
+#include "hook/api_hook.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/x86_instruction_length.h"
+#include "hook/x86_instruction_length.h"
 
 #pragma pack(push, 1)
 // E9 xx xx xx xx: JMP rel32, measured from the end of the instruction.

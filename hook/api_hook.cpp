@@ -1,10 +1,10 @@
 // ApiHook: plan the move, build the trampoline in executable memory, patch, and undo the patch.
-#include "skin/api_hook.h"
+#include "hook/api_hook.h"
 
 #include <cstring>
 
-#include "skin/executable_memory.h"
-#include "skin/memory_pages.h"
+#include "hook/executable_memory.h"
+#include "hook/memory_pages.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "skin/api_hook.h"
-#include "skin/memory_pages.h"
+#include "hook/api_hook.h"
+#include "hook/memory_pages.h"
 
 extern "C" {
 int HookTargetTriple(int x);

@@ -4,7 +4,7 @@
 #include "graphics/paths_pens_brushes.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
-#include "skin/painted_controls.h"
+#include "skin/controls/painted_controls.h"
 #include "skin/skin_engine.h"
 
 void PaintUpDown(PaintTarget& target) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "resources/embedded_pictures.h"
-#include "skin/control_records.h"
+#include "skin/controls/control_records.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"

@@ -3,7 +3,7 @@
 #include "graphics/drawing_surface.h"
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
-#include "skin/control_colouring.h"
+#include "skin/controls/control_colouring.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 

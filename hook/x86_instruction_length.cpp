@@ -1,6 +1,6 @@
 // The instruction length decoder: legacy prefixes, REX, the one- and two-byte opcode maps, ModRM
 // with SIB and displacements, and the immediates; the instruction kind from the opcode's form.
-#include "skin/x86_instruction_length.h"
+#include "hook/x86_instruction_length.h"
 
 #include <array>
 

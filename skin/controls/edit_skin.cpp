@@ -6,7 +6,7 @@
 #include "graphics/paths_pens_brushes.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
-#include "skin/painted_controls.h"
+#include "skin/controls/painted_controls.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 

@@ -1,6 +1,6 @@
 // Run-time code pages on Linux, where the hook's x86 code is tested as a static i386 program
 // under qemu: mmap, mprotect and munmap.
-#include "skin/memory_pages.h"
+#include "hook/memory_pages.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "resources/embedded_pictures.h"
-#include "skin/painted_controls.h"
+#include "skin/controls/painted_controls.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"

@@ -1,5 +1,5 @@
 // Building the entry hook's jumps and code block for a known block address.
-#include "skin/hook_code.h"
+#include "hook/hook_code.h"
 
 #include <cstring>
 

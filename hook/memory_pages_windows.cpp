@@ -1,7 +1,7 @@
 // Run-time code pages on Windows. VirtualAlloc, VirtualQuery, VirtualProtect, VirtualFree,
 // FlushInstructionCache and GetSystemInfo are not in the declared-function table and are called
 // here directly, and nowhere else; the rest goes through the table.
-#include "skin/memory_pages.h"
+#include "hook/memory_pages.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/x86_instruction_length.h"
+#include "hook/x86_instruction_length.h"
 
 namespace {
 

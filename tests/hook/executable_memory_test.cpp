@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "skin/executable_memory.h"
+#include "hook/executable_memory.h"
 
 #if defined(_WIN32)
 #include <windows.h>

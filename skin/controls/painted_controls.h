@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "graphics/drawing_surface.h"
-#include "skin/control_records.h"
+#include "skin/controls/control_records.h"
 #include "skin/window_record.h"
 
 class SkinEngine;

@@ -2,8 +2,8 @@
 // replacement procedure, the paint frame every painter works in (the skin under the control, the
 // shape over its border), and their release.
 #include "runtime/imports/declared_functions.h"
-#include "skin/control_skins.h"
-#include "skin/painted_controls.h"
+#include "skin/controls/control_skins.h"
+#include "skin/controls/painted_controls.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"

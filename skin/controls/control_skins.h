@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/control_records.h"
+#include "skin/controls/control_records.h"
 #include "skin/skin_properties.h"
 
 LRESULT CALLBACK SkinnedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

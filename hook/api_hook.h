@@ -13,7 +13,7 @@
 #include <array>
 #include <cstdint>
 
-#include "skin/hook_code.h"
+#include "hook/hook_code.h"
 
 enum class HookStatus : uint8_t {
   kNotInstalled,          // nothing installed yet, or removed

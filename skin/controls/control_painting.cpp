@@ -4,7 +4,7 @@
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
 #include "skin/gdi_surface.h"
-#include "skin/painted_controls.h"
+#include "skin/controls/painted_controls.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"

@@ -1,10 +1,10 @@
 // ExecutableMemory: page-rounded blocks, written while read-write, sealed read-execute.
-#include "skin/executable_memory.h"
+#include "hook/executable_memory.h"
 
 #include <cstring>
 #include <utility>
 
-#include "skin/memory_pages.h"
+#include "hook/memory_pages.h"
 
 namespace {
 
