@@ -10,7 +10,7 @@
 
 #include "runtime/commands/command_forms.h"
 #include "runtime/commands/file_commands.h"
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/lazy_procedure.h"
 #include "runtime/module_paths.h"
 #include "runtime/wide_text.h"

@@ -4,10 +4,13 @@
 #include "runtime/frame/window_loader.h"
 
 #include <algorithm>
+#include <span>
 
+#include "runtime/frame/events.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_registry.h"
 #include "runtime/runtime_error.h"
+#include "runtime/units/unit_host.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
 #include "runtime/units/window_unit.h"
@@ -21,9 +24,57 @@ DWORD StyleBits(int32_t flags) {
   return ((flags & UNIT_DISABLED) ? WS_DISABLED : 0) | ((flags & UNIT_TABSTOP) ? WS_TABSTOP : 0);
 }
 
+// What the units of the loaded windows are handed: the loaded windows' records answer them.
+class LoadedWindowsHost final : public UnitHost {
+ public:
+  bool WindowTakesEvents(uint32_t windowId) const override {
+    const LoadedWindow* window = FindLoadedWindow(windowId);
+    return window && window->loaded && !window->closing;
+  }
+
+  bool FireEvent(EventRecord& record) const override { return ::FireEvent(record); }
+
+  std::span<const unsigned char> UnitCursor(uint32_t windowId, uint32_t unitId) const override {
+    LoadedWindow* window = FindLoadedWindow(windowId);
+    const LiveUnit* unit = window ? FindLiveUnit(*window, unitId) : nullptr;
+    if (!unit) return {};
+    return unit->cursor;
+  }
+
+  HICON DefaultIcon(WPARAM size) const override { return Runtime().defaultIcons[size == ICON_BIG ? 0 : 1]; }
+
+  HWND TaskbarlessOwner() const override { return Runtime().hiddenWindow; }
+
+  void WindowUnitClosing(uint32_t windowId) const override {
+    LoadedWindow* window = FindLoadedWindow(windowId);
+    if (!window) return;
+    window->closing = true;
+    // The windows a modal load disabled come back before this one goes, so that one of them
+    // can take the activation.
+    for (HWND disabled : window->disabledByModal)
+      if (IsWindow(disabled)) EnableWindow(disabled, TRUE);
+    window->disabledByModal.clear();
+  }
+
+  void UnitWindowDestroyed(uint32_t windowId, uint32_t unitId, HWND hwnd) const override {
+    LoadedWindow* window = FindLoadedWindow(windowId);
+    if (!window) return;
+    if (unitId != 0) {
+      LiveUnit* unit = FindLiveUnit(*window, unitId);
+      if (unit && unit->window == hwnd) unit->window = nullptr;
+      return;
+    }
+    if (window->hwnd() != hwnd) return;
+    RemoveLoadedWindow(windowId);
+    if (Runtime().inLoop && !Runtime().exiting && !AnyLoadedWindow()) PostQuitMessage(0);
+  }
+};
+
+const LoadedWindowsHost kLoadedWindowsHost;
+
 UnitCreation CreationOf(const LoadedWindow& window, const LiveUnit& unit, HWND parent, int32_t controlId) {
   return {parent, unit.properties, StyleBits(unit.flags), controlId, unit.left, unit.top, unit.width,
-          unit.height, window.id, &unit == &window.units.front() ? 0u : unit.id};
+          unit.height, window.id, &unit == &window.units.front() ? 0u : unit.id, &kLoadedWindowsHost};
 }
 
 // Whether the window made by this load is still there, and still the loaded one.
@@ -218,33 +269,4 @@ bool LoadWindow(uint32_t windowId, bool modal, HWND owner) {
 
 void LoadStartWindow(uint32_t windowId) {
   if (!LoadWindow(windowId, false, nullptr)) ReportRuntimeError("载入启动窗口失败", 0);
-}
-
-bool WindowTakesEvents(uint32_t windowId) {
-  const LoadedWindow* window = FindLoadedWindow(windowId);
-  return window && window->loaded && !window->closing;
-}
-
-void OnWindowUnitClosing(uint32_t windowId) {
-  LoadedWindow* window = FindLoadedWindow(windowId);
-  if (!window) return;
-  window->closing = true;
-  // The windows a modal load disabled come back before this one goes, so that one of them
-  // can take the activation.
-  for (HWND disabled : window->disabledByModal)
-    if (IsWindow(disabled)) EnableWindow(disabled, TRUE);
-  window->disabledByModal.clear();
-}
-
-void OnUnitWindowDestroyed(uint32_t windowId, uint32_t unitId, HWND hwnd) {
-  LoadedWindow* window = FindLoadedWindow(windowId);
-  if (!window) return;
-  if (unitId != 0) {
-    LiveUnit* unit = FindLiveUnit(*window, unitId);
-    if (unit && unit->window == hwnd) unit->window = nullptr;
-    return;
-  }
-  if (window->hwnd() != hwnd) return;
-  RemoveLoadedWindow(windowId);
-  if (Runtime().inLoop && !Runtime().exiting && !AnyLoadedWindow()) PostQuitMessage(0);
 }

@@ -1,5 +1,4 @@
-// Building a window and its units from its template, and what the loader is told when units
-// go away.
+// Building a window and its units from its template.
 #pragma once
 
 #include <windows.h>
@@ -15,11 +14,3 @@ bool LoadWindow(uint32_t windowId, bool modal, HWND owner);
 
 // Loads the start window; failure is a runtime error.
 void LoadStartWindow(uint32_t windowId);
-
-// Whether the units of the window raise events from their messages: it is loaded, its loading
-// has finished and it is not being destroyed.
-bool WindowTakesEvents(uint32_t windowId);
-
-// Called by the unit windows: the window unit starts being destroyed; a unit's window is gone.
-void OnWindowUnitClosing(uint32_t windowId);
-void OnUnitWindowDestroyed(uint32_t windowId, uint32_t unitId, HWND window);

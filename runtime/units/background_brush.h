@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 
 // The colour a colour value of a property block stands for.

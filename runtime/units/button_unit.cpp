@@ -2,7 +2,7 @@
 // presses it while it has the focus.
 #include <string>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/pictures.h"
 #include "runtime/units/unit_fonts.h"
@@ -28,8 +28,8 @@ bool IsPushButton(HWND button) {
 
 class ButtonUnit : public UnitObject {
  public:
-  ButtonUnit(uint32_t windowId, uint32_t unitId, OwnedFont font, OwnedBitmap picture)
-      : UnitObject(windowId, unitId), font_(std::move(font)), picture_(std::move(picture)) {}
+  ButtonUnit(const UnitCreation& c, OwnedFont font, OwnedBitmap picture)
+      : UnitObject(c), font_(std::move(font)), picture_(std::move(picture)) {}
 
   void OnCommand(WORD notification) override {
     if (notification == BN_CLICKED) Raise(EVENT_BUTTON_CLICK);
@@ -68,5 +68,5 @@ HWND CreateButtonUnit(const UnitCreation& c) {
   OwnedFont font = FontOfField(p->font);
   if (font) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   if (picture) SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
-  return AttachUnitObject(button, std::make_unique<ButtonUnit>(c.windowId, c.unitId, std::move(font), std::move(picture)));
+  return AttachUnitObject(button, std::make_unique<ButtonUnit>(c, std::move(font), std::move(picture)));
 }

@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 
 // One frame of a picture, composed over the background colour, and how long it stays.
 struct PictureFrame {

@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 
 // The file's image that suits a size x size icon best, made into an icon of that size. Empty
 // when the bytes are no icon file or name an image outside themselves.

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/background_brush.h"
 #include "runtime/units/pictures.h"
@@ -47,8 +47,8 @@ RECT PictureRect(int32_t mode, SIZE picture, SIZE client) {
 
 class PictureBoxUnit : public UnitObject {
  public:
-  PictureBoxUnit(uint32_t windowId, uint32_t unitId, const PictureBoxProperties& p, std::vector<PictureFrame> frames)
-      : UnitObject(windowId, unitId),
+  PictureBoxUnit(const UnitCreation& c, const PictureBoxProperties& p, std::vector<PictureFrame> frames)
+      : UnitObject(c),
         mode_(p.displayMode),
         frames_(std::move(frames)),
         animated_(mode_ == MODE_ANIMATED && p.animate != 0 && frames_.size() > 1),
@@ -119,7 +119,7 @@ HWND CreatePictureBoxUnit(const UnitCreation& c) {
   if (!box) return nullptr;
   std::vector<PictureFrame> frames;
   if (!p->picture.empty()) frames = PictureFrames(p->picture, BackgroundColour(p->backColour));
-  auto object = std::make_unique<PictureBoxUnit>(c.windowId, c.unitId, *p, std::move(frames));
+  auto object = std::make_unique<PictureBoxUnit>(c, *p, std::move(frames));
   const PictureBoxUnit& unit = *object;
   if (!AttachUnitObject(box, std::move(object))) return nullptr;
   unit.StartAnimation(box);

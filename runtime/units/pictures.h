@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/units/gdiplus_pictures.h"
 
 // The picture's frames: one for a JPEG or BMP file, as GDI+ finds them for other files, with

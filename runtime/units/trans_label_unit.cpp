@@ -2,7 +2,7 @@
 // only its caption, over whatever its parent painted beneath it.
 #include <string>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/unit_fonts.h"
 #include "runtime/units/unit_types.h"
@@ -37,8 +37,8 @@ class SavedDc {
 
 class TransLabelUnit : public UnitObject {
  public:
-  TransLabelUnit(uint32_t windowId, uint32_t unitId, const TransLabelProperties& p)
-      : UnitObject(windowId, unitId), properties_(p) {}
+  TransLabelUnit(const UnitCreation& c, const TransLabelProperties& p)
+      : UnitObject(c), properties_(p) {}
 
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     switch (message) {
@@ -125,7 +125,7 @@ HWND CreateTransLabelUnit(const UnitCreation& c) {
                                c.height, c.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
                                GetModuleHandleW(nullptr), nullptr);
   if (!label) return nullptr;
-  return AttachUnitObject(label, std::make_unique<TransLabelUnit>(c.windowId, c.unitId, *p));
+  return AttachUnitObject(label, std::make_unique<TransLabelUnit>(c, *p));
 }
 
 void UnregisterExtendedUnitClasses() { UnregisterRuntimeClasses(2); }

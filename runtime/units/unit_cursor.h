@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 
 constexpr int32_t kCursorFromFile = -1;
 

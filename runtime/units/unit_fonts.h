@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/wide_text.h"
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "runtime/units/unit_host.h"
 #include "runtime/value.h"
 
 // What a type's create function is given for one unit.
@@ -18,6 +19,7 @@ struct UnitCreation {
   int32_t controlId;                          // 0 for a window
   int32_t left, top, width, height;
   uint32_t windowId, unitId;
+  const UnitHost* host;  // told of the unit's events and of its end; never null
 };
 
 // Type flags: either bit says that units of the type raise events.

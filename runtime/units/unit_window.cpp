@@ -10,10 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/frame/window_loader.h"
-#include "runtime/wide_text.h"
-#include "runtime/frame/window_registry.h"
 #include "runtime/units/tab_stops.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -84,7 +82,7 @@ int32_t ArgumentsOf(EventArguments form, WPARAM wParam, LPARAM lParam, int32_t (
 // message.
 bool RaiseCommonEvent(const UnitObject& unit, UINT message, WPARAM wParam, LPARAM lParam) {
   const CommonEventRow* row = CommonEventOf(message);
-  if (!row || !WindowTakesEvents(unit.windowId())) return false;
+  if (!row || !unit.host().WindowTakesEvents(unit.windowId())) return false;
   int32_t arguments[kMaxEventArguments] = {};
   const int32_t count = ArgumentsOf(row->arguments, wParam, lParam, arguments);
   const EventRecord record = unit.Raise(row->event, std::span<const int32_t>(arguments, static_cast<size_t>(count)));
@@ -98,7 +96,7 @@ bool RaiseCommonEvent(const UnitObject& unit, UINT message, WPARAM wParam, LPARA
 // to UTF-16 (nothing when every byte was swallowed). None when no handler gave a value: the
 // character goes on as it came, also one that GBK lacks.
 std::optional<std::wstring> CharactersAfterEvents(const UnitObject& unit, wchar_t character) {
-  if (!WindowTakesEvents(unit.windowId())) return std::nullopt;
+  if (!unit.host().WindowTakesEvents(unit.windowId())) return std::nullopt;
   std::string kept;
   bool answered = false;
   for (const char byte : GbkFromWide(std::wstring_view(&character, 1))) {
@@ -132,9 +130,7 @@ LRESULT Dispatch(UnitObject& unit, HWND window, UINT message, WPARAM wParam, LPA
 // class's. False when the unit names none; the message then goes on as usual.
 bool ShowUnitCursor(UnitObject& unit, HWND window, WPARAM over, LPARAM lParam) {
   if (reinterpret_cast<HWND>(over) != window || LOWORD(lParam) != HTCLIENT) return false;
-  LoadedWindow* loaded = FindLoadedWindow(unit.windowId());
-  const LiveUnit* live = loaded ? FindLiveUnit(*loaded, unit.unitId()) : nullptr;
-  const HCURSOR cursor = live ? unit.cursor().For(live->cursor) : nullptr;
+  const HCURSOR cursor = unit.cursor().For(unit.host().UnitCursor(unit.windowId(), unit.unitId()));
   if (!cursor) return false;
   SetCursor(cursor);
   return true;
@@ -161,7 +157,7 @@ LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lP
   const LRESULT result = CallWindowProcW(unit.defaultProcedure_, window, WM_NCDESTROY, wParam, lParam);
   RemovePropA(window, kUnitProperty);
   unit.detached_ = true;
-  OnUnitWindowDestroyed(unit.windowId_, unit.unitId_, window);
+  unit.host_.UnitWindowDestroyed(unit.windowId_, unit.unitId_, window);
   return result;
 }
 
@@ -178,7 +174,7 @@ EventRecord UnitObject::Raise(int32_t event, std::span<const int32_t> arguments)
     if (record.count == kMaxEventArguments) break;
     record.arguments[record.count++] = argument;
   }
-  FireEvent(record);
+  host_.FireEvent(record);
   return record;
 }
 

@@ -10,9 +10,11 @@
 #include <memory>
 #include <span>
 
-#include "runtime/frame/events.h"
-#include "runtime/frame/win_handles.h"
 #include "runtime/units/unit_cursor.h"
+#include "runtime/units/unit_events.h"
+#include "runtime/units/unit_host.h"
+#include "runtime/units/unit_types.h"
+#include "runtime/win_handles.h"
 
 // Messages the loader sends while it builds a window.
 constexpr UINT kUnitSetUpMessage = 0x806F;    // to every unit: finish your own set-up
@@ -23,7 +25,8 @@ constexpr UINT kReflectedCommand = WM_USER + 0x1C00 + WM_COMMAND;  // OCM_COMMAN
 
 class UnitObject {
  public:
-  UnitObject(uint32_t windowId, uint32_t unitId) : windowId_(windowId), unitId_(unitId) {}
+  explicit UnitObject(const UnitCreation& creation)
+      : host_(*creation.host), windowId_(creation.windowId), unitId_(creation.unitId) {}
   virtual ~UnitObject() = default;
   UnitObject(const UnitObject&) = delete;
   UnitObject& operator=(const UnitObject&) = delete;
@@ -33,6 +36,8 @@ class UnitObject {
   // A notification code the unit's control sent its parent (WM_COMMAND).
   virtual void OnCommand(WORD notification);
 
+  // Whoever made the unit: it binds the unit's events and is told when the unit goes.
+  const UnitHost& host() const { return host_; }
   uint32_t windowId() const { return windowId_; }
   uint32_t unitId() const { return unitId_; }
   HWND window() const { return window_; }
@@ -50,6 +55,7 @@ class UnitObject {
   friend HWND AttachUnitObject(HWND window, std::unique_ptr<UnitObject> object);
   friend class DispatchDepth;
   friend LRESULT DetachUnitObject(UnitObject& unit, HWND window, WPARAM wParam, LPARAM lParam);
+  const UnitHost& host_;
   uint32_t windowId_;
   uint32_t unitId_;
   HWND window_ = nullptr;

@@ -5,9 +5,7 @@
 
 #include <string>
 
-#include "runtime/frame/runtime_state.h"
-#include "runtime/frame/win_handles.h"
-#include "runtime/frame/window_loader.h"
+#include "runtime/win_handles.h"
 #include "runtime/lazy_procedure.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/background_brush.h"
@@ -46,8 +44,8 @@ enum StartPosition : int32_t { START_CENTRED = 1, START_MINIMISED = 2, START_MAX
 
 class WindowUnit : public UnitObject {
  public:
-  WindowUnit(uint32_t windowId, const WindowProperties& properties)
-      : UnitObject(windowId, 0), background_(properties.backColour) {}
+  WindowUnit(const UnitCreation& c, const WindowProperties& properties)
+      : UnitObject(c), background_(properties.backColour) {}
 
   void SetIcons(OwnedIcon large, OwnedIcon small) {
     largeIcon_ = std::move(large);
@@ -66,7 +64,7 @@ class WindowUnit : public UnitObject {
         if (lParam) SendMessageA(reinterpret_cast<HWND>(lParam), kReflectedCommand, wParam, lParam);
         return false;
       case WM_DESTROY:
-        OnWindowUnitClosing(windowId());
+        host().WindowUnitClosing(windowId());
         return false;
     }
     return false;
@@ -108,9 +106,8 @@ POINT WindowPosition(const WindowProperties& p, const UnitCreation& c) {
 
 void SetIcons(HWND window, WindowUnit& unit, const WindowProperties& p) {
   if (p.icon.empty()) {
-    const RuntimeState& runtime = Runtime();
-    if (runtime.defaultIcons[0]) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(runtime.defaultIcons[0]));
-    if (runtime.defaultIcons[1]) SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(runtime.defaultIcons[1]));
+    for (const WPARAM size : {ICON_BIG, ICON_SMALL})
+      if (const HICON icon = unit.host().DefaultIcon(size)) SendMessageA(window, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
     return;
   }
   OwnedIcon large = IconFromFile(p.icon, GetSystemMetrics(SM_CXICON));
@@ -129,13 +126,13 @@ HWND CreateWindowUnit(const UnitCreation& c) {
   if (!UseRuntimeClass(className.c_str(), 1)) return nullptr;
   const std::wstring wideClassName = WideFromGbk(className);
   // Without a taskbar button the window is owned by the runtime's hidden window.
-  HWND owner = c.parent ? c.parent : (p->shownInTaskbar == 0 ? Runtime().hiddenWindow : nullptr);
+  HWND owner = c.parent ? c.parent : (p->shownInTaskbar == 0 ? c.host->TaskbarlessOwner() : nullptr);
   const POINT at = WindowPosition(*p, c);
   HWND window = CreateWindowExW(WindowExStyle(*p), wideClassName.c_str(), WideFromGbk(p->title).c_str(),
                                 WindowStyle(*p, c.styleBits), at.x, at.y, c.width, c.height, owner, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
-  auto object = std::make_unique<WindowUnit>(c.windowId, *p);
+  auto object = std::make_unique<WindowUnit>(c, *p);
   WindowUnit& unit = *object;
   if (!AttachUnitObject(window, std::move(object))) return nullptr;
   if (p->movable == 0) DeleteMenu(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND);

@@ -8,6 +8,9 @@ version in their version resource) and the read-me (UTF-8 with a byte-order mark
     check_release.py --pack PACKER --x86 EXE --x64 EXE --readme TEMPLATE --version V
         packs the built executables twice into two different folders, requires the same bytes
         both times, and checks the zip. Exits 77 (skipped) when the 32-bit build is missing.
+
+Each executable must stay within its size bound, which the project's README states in the same words
+(checked too, so that the README's figures cannot drift from what is enforced).
 """
 
 import argparse
@@ -26,6 +29,9 @@ X86, X64, README, SUMS = "racing-switch.exe", "racing-switch-x64.exe", "使用�
 MEMBERS = [X86, X64, README, SUMS]
 MACHINES = {X86: 0x14C, X64: 0x8664}
 WINDOWS_GUI = 2
+# Upper bounds of the executables' sizes, in KiB, as the README states them.
+MAX_KIB = {X86: X86_LIMIT, X64: X64_LIMIT}
+PROJECT_README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 SKIPPED = 77
 # A fixed packing date for the pack check (2023-11-14 22:13:20 UTC, even seconds as zip keeps them).
 PACK_EPOCH = 1700000000
@@ -37,6 +43,8 @@ def check_executable(name, data, version):
     except PeError as error:
         return [f"{name}: not a readable PE file ({error})"]
     failures = []
+    if len(data) > MAX_KIB[name] * 1024:
+        failures.append(f"{name}: {len(data)} bytes, more than its bound of {MAX_KIB[name]} KiB")
     if facts["machine"] != MACHINES[name]:
         failures.append(f"{name}: machine {facts['machine']:#x}, expected {MACHINES[name]:#x}")
     if facts["subsystem"] != WINDOWS_GUI:
@@ -86,6 +94,20 @@ def check_sums(members):
             for name, digest in expected.items() if listed[name] != digest]
 
 
+def size_bound_sentence():
+    return (f"the x86 executable to at most {MAX_KIB[X86]} KiB and the x64 one to at most {MAX_KIB[X64]} KiB")
+
+
+def check_project_readme():
+    if not os.path.exists(PROJECT_README):
+        return []
+    with open(PROJECT_README, encoding="utf-8") as readme:
+        text = " ".join(readme.read().split())
+    if size_bound_sentence() in text:
+        return []
+    return [f"README.md does not state the enforced bounds: expected the words '{size_bound_sentence()}'"]
+
+
 def check_zip(path, version, date=None):
     """Every fault of the zip at path, as sentences; none means it is good."""
     expected_name = f"racing-switch-{version}.zip"
@@ -108,6 +130,7 @@ def check_zip(path, version, date=None):
         failures += check_executable(name, members[name], version)
     failures += check_readme(members[README], version)
     failures += check_sums(members)
+    failures += check_project_readme()
     return failures
 
 

@@ -9,7 +9,7 @@
 #include "app/skin_setup.h"
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "tools/gallery/gallery_layout.h"
 
 namespace {

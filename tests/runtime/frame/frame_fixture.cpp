@@ -7,7 +7,7 @@
 #include "runtime/frame/unit_commands.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_registry.h"
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "tests/runtime/frame/frame_handlers.h"
 
 std::vector<Fired>& FiredEvents() {

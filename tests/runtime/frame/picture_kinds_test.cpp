@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/frame/window_registry.h"
 #include "runtime/templates/property_blocks.h"

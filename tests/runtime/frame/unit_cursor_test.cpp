@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "runtime/frame/unit_properties.h"
-#include "runtime/frame/win_handles.h"
+#include "runtime/win_handles.h"
 #include "runtime/frame/window_loader.h"
 #include "runtime/frame/window_registry.h"
 #include "runtime/owned_value.h"

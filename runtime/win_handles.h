@@ -1,4 +1,4 @@
-// Owners for the Win32 handles and GDI objects the frame and its units create: each closes,
+// Owners for the Win32 handles and GDI objects the runtime, its units and the program create: each closes,
 // deletes or releases its handle when it goes out of scope.
 #pragma once
 
