@@ -240,9 +240,9 @@ struct Prefixes {
   bool segment = false;      // 26 2E 36 3E 64 65
   uint8_t last = 0;          // the one right before the opcode (or REX)
 
-  // Each one kind of prefix: 66 with F2 or F3 is read one way by the processor (66 sets the
-  // operand size of a general instruction) and another by disassemblers, and F2 with F3 picks
-  // an SSE instruction by an order the manuals leave undefined.
+  // More than one of 66, F2, F3: the processor takes 66 as the operand size of a general
+  // instruction where disassemblers drop it for the F2 or F3 (capstone sizes 66 F2 68 with an
+  // imm32), and which of F2 and F3 picks an SSE instruction the manuals leave undefined.
   bool Ambiguous() const { return (operandSize && (repne || rep)) || (repne && rep); }
   Mandatory Selected() const { return repne ? kF2 : rep ? kF3 : operandSize ? k66 : kNone; }
   // The prefix that selects an SSE instruction, as the processor finds it anywhere among the
