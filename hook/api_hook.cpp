@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "hook/executable_memory.h"
+#include "hook/jump_stubs.h"
 #include "hook/memory_pages.h"
 
 namespace {
@@ -46,6 +47,10 @@ void* ApiHook::InstallAt(void* target, const void* replacement) {
   if (target_ && !Remove()) return nullptr;
   if (!target) return Fail(HookStatus::kFunctionNotFound);
   if (!replacement) return Fail(HookStatus::kNoReplacement);
+  const JumpStubTarget function = FollowJumpStubs(target);
+  if (function.walk == JumpStubWalk::kTooManyHops) return Fail(HookStatus::kStubChainTooLong);
+  if (function.walk == JumpStubWalk::kNullDestination) return Fail(HookStatus::kStubLeadsToNull);
+  target = function.function;
 
   // The decoder reads only as far as the instructions it needs, never the whole window.
   const uint8_t* prologue = static_cast<const uint8_t*>(target);

@@ -1,6 +1,10 @@
 // ApiHook: redirects one function (an export of a system library, or any function by address) to
 // a replacement, and keeps a trampoline through which the function still runs as it was.
 //
+// A target that is a jump stub (jmp rel32, jmp rel8, jmp through a pointer slot: the exports of
+// 64-bit Windows gdi32 that forward to the DLL doing the work) is followed, a few hops at most,
+// and the function it leads to is patched; the stub stays as it was.
+//
 // The first whole instructions of the target (at least 5 bytes) move into the trampoline, which
 // then jumps back behind them; a 5-byte relative jump takes their place. A prologue that cannot
 // run elsewhere unchanged (relative branches, RIP-relative operands, a function shorter than the
@@ -24,6 +28,8 @@ enum class HookStatus : uint8_t {
   kRipRelativePrologue,   // an operand addressed from RIP lies within the bytes to move
   kFunctionTooShort,      // the function returns or jumps away before 5 bytes
   kUnknownInstruction,    // the prologue holds an instruction the decoder does not know
+  kStubChainTooLong,      // still a jump stub after kMaxJumpStubHops hops (a loop, most likely)
+  kStubLeadsToNull,       // a jump stub on the way jumps through a null pointer
   kNoMemoryNearTarget,    // no free pages within 2 GB of the target (x86-64)
   kNoExecutableMemory,    // no pages at all for the trampoline
   kProtectFailed,         // the trampoline's pages could not be made executable
@@ -53,6 +59,7 @@ class ApiHook {
   bool Remove();
 
   HookStatus status() const { return status_; }
+  // The patched function: where the jump stubs at the given target lead.
   void* target() const { return target_; }
   void* trampoline() const { return trampoline_; }
 

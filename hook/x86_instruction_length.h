@@ -14,7 +14,8 @@ enum class InstructionKind : uint8_t {
   kRelativeBranch,  // jmp, call, jcc, loop or jcxz with a displacement from its own address
   kRipRelative,     // x86-64 memory operand addressed from the next instruction
   kTrap,            // int3, int n, hlt, ud2...: a breakpoint, padding or a deliberate fault
-  kUnknown,         // not in the decoder's tables, or invalid in this mode
+  kUnknown,         // not in the decoder's tables, invalid in this mode, or not sized alike by
+                    // every processor and reader (VEX, EVEX, XOP, 3DNow!, lock, ...)
   kTruncated,       // the bytes end inside the instruction
 };
 

@@ -17,11 +17,15 @@ extern "C" {
 int HookTargetTriple(int x);
 int HookTargetTooShort(int x);
 int HookTargetNeighbour(int x);
+int HookTargetSelfJump(int x);
 #if defined(__x86_64__)
 int HookTargetBranchFirst(int x);
 int HookTargetRipFirst(int x);
 #else
 int HookTargetCallFirst(int x);
+int HookTargetStub(int x);
+int HookTargetStubChain(int x);
+int HookTargetStubbed(int x);
 #endif
 }
 
@@ -99,15 +103,12 @@ TEST(ApiHook, InstallingAgainReplacesTheFirstPatchAndTheDestructorRemovesIt) {
   EXPECT_EQ(Call(reinterpret_cast<IntFunction>(first), 3), 9);
 }
 
-// A second hook meets our jump and refuses it; someone who writes over our patch anyway keeps
-// their bytes when we remove ours.
-TEST(ApiHook, LeavesAnotherPatchInPlace) {
+// Someone who writes over our patch keeps their bytes when we remove ours. (A second hook would
+// take our jump for a stub and follow it into the replacement.)
+TEST(ApiHook, RemoveLeavesAnotherPatchInPlace) {
   const CodeBytes before = BytesAt(&HookTargetTriple);
   ApiHook hook;
   ASSERT_NE(InstallOnTriple(hook, &PlusThousand), nullptr);
-  ApiHook second;
-  EXPECT_EQ(second.InstallAt(AddressOf(&HookTargetTriple), reinterpret_cast<const void*>(&MinusThousand)), nullptr);
-  EXPECT_EQ(second.status(), HookStatus::kBranchInPrologue);
   EXPECT_EQ(Call(&HookTargetTriple, 1), 1003);
 
   const JumpRel32 theirs = MakeJumpRel32(reinterpret_cast<uintptr_t>(AddressOf(&HookTargetTriple)),
@@ -150,8 +151,62 @@ INSTANTIATE_TEST_SUITE_P(
 #else
         RefusedCase{"CallFirst", &HookTargetCallFirst, HookStatus::kBranchInPrologue},
 #endif
-        RefusedCase{"TooShort", &HookTargetTooShort, HookStatus::kFunctionTooShort}),
+        RefusedCase{"TooShort", &HookTargetTooShort, HookStatus::kFunctionTooShort},
+        RefusedCase{"JumpsToItself", &HookTargetSelfJump, HookStatus::kStubChainTooLong}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// Exports that are jump stubs to the function doing the work: a DLL of ours on x86-64 Windows
+// (its stub jumps through a RIP-relative pointer slot, as gdi32's exports do on 64-bit Windows),
+// machine code in this program on x86 (through an absolute slot, as import thunks do).
+#if defined(_WIN32) && defined(__x86_64__)
+constexpr char kStubLibrary[] = "hook_stub_library.dll";
+constexpr char kStubbedFunction[] = "RealTriple";
+IntFunction StubFunction(const char* name) {
+  return reinterpret_cast<IntFunction>(memory_pages::FindExport(kStubLibrary, name));
+}
+void* InstallOnStub(ApiHook& hook, const char* name) {
+  return hook.Install(kStubLibrary, name, reinterpret_cast<const void*>(&PlusThousand));
+}
+#else
+constexpr char kStubbedFunction[] = "HookTargetStubbed";
+IntFunction StubFunction(const char* name) {
+  const std::string wanted = name;
+  return wanted == "StubbedTriple" ? &HookTargetStub : wanted == "StubChain" ? &HookTargetStubChain
+                                                     : wanted == kStubbedFunction ? &HookTargetStubbed : nullptr;
+}
+void* InstallOnStub(ApiHook& hook, const char* name) {
+  return hook.InstallAt(AddressOf(StubFunction(name)), reinterpret_cast<const void*>(&PlusThousand));
+}
+#endif
+
+class JumpStubExport : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(JumpStubExport, PatchesTheFunctionTheStubsLeadToAndLeavesThemAlone) {
+  const IntFunction stub = StubFunction(GetParam());
+  const IntFunction stubbed = StubFunction(kStubbedFunction);
+  ASSERT_NE(stub, nullptr);
+  ASSERT_NE(stubbed, nullptr);
+  const CodeBytes stubBefore = BytesAt(stub);
+  const CodeBytes stubbedBefore = BytesAt(stubbed);
+
+  ApiHook hook;
+  void* trampoline = InstallOnStub(hook, GetParam());
+  tripleTrampoline = reinterpret_cast<IntFunction>(trampoline);
+  ASSERT_NE(trampoline, nullptr) << static_cast<int>(hook.status());
+  EXPECT_EQ(hook.target(), AddressOf(stubbed));
+  EXPECT_TRUE(std::equal(stubBefore.begin(), stubBefore.begin() + kPatchLength, BytesAt(stub).begin()));
+  EXPECT_EQ(BytesAt(stubbed)[0], 0xE9);
+  EXPECT_EQ(Call(stub, 5), 1015);
+  EXPECT_EQ(Call(stubbed, 6), 1018);
+  EXPECT_EQ(Call(reinterpret_cast<IntFunction>(trampoline), -7), -21);
+
+  EXPECT_TRUE(hook.Remove());
+  EXPECT_EQ(BytesAt(stubbed), stubbedBefore);
+  EXPECT_EQ(Call(stub, 5), 15);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stubs, JumpStubExport, ::testing::Values("StubbedTriple", "StubChain"),
+                         [](const auto& p) { return std::string(p.param); });
 
 #if defined(_WIN32)
 TEST(ApiHook, MissingLibraryOrExportIsNotFound) {

@@ -42,3 +42,7 @@ FUNCTION(HookTargetTooShort)
 FUNCTION(HookTargetNeighbour)
   lea eax, [rcx - 1]
   ret
+
+// jmp $ (EB FE): a jump stub that leads only to itself.
+FUNCTION(HookTargetSelfJump)
+  .byte 0xEB, 0xFE

@@ -44,6 +44,38 @@ FUNCTION(HookTargetNeighbour)
   dec eax
   ret
 
+// jmp $ (EB FE): a jump stub that leads only to itself.
+FUNCTION(HookTargetSelfJump)
+  .byte 0xEB, 0xFE
+
+// A jump stub, as x86 import thunks are: jmp [slot] (FF 25 abs32) to HookTargetStubbed.
+FUNCTION(HookTargetStub)
+  jmp dword ptr [hook_stub_slot]
+  int3
+  int3
+
+// A jump (E9 rel32) to the stub above: two hops to HookTargetStubbed.
+FUNCTION(HookTargetStubChain)
+  .byte 0xE9
+  .long SYMBOL(HookTargetStub) - . - 4
+  int3
+  int3
+  int3
+
+// 3x, behind the stubs. Moved: push ebp; mov ebp, esp; mov eax, [ebp + 8] (6 bytes).
+FUNCTION(HookTargetStubbed)
+  push ebp
+  mov ebp, esp
+  mov eax, [ebp + 8]
+  lea eax, [eax + eax * 2]
+  pop ebp
+  ret
+
+  .data
+  .balign 4
+hook_stub_slot:
+  .long SYMBOL(HookTargetStubbed)
+
 #if defined(__ELF__)
   .section .note.GNU-stack, "", @progbits
 #endif

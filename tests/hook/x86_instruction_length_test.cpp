@@ -63,6 +63,12 @@ constexpr PrologueCase kCases[] = {
     {"SehFrame", x86, "6A FF 68 10 20 30 40", 2, K::kPlain, 7, V::kMovable},
     {"RetImm16AtFive", x86, "31 C0 C2 08 00", 2, K::kPlain, 5, V::kMovable},
     {"JmpThroughImportSlot", x86, "FF 25 00 10 40 00", 6, K::kEndsFlow, 6, V::kMovable},
+    {"FldArgument", x86, "D9 44 24 04 C3", 4, K::kPlain, 5, V::kMovable},
+    // Lengths set by the opcode, not by the ModRM alone.
+    {"ExtrqTwoImmediates", x64, "66 0F 78 C0 01 02", 6, K::kPlain, 6, V::kMovable},
+    {"InsertqTwoImmediates", x86, "F2 0F 78 C1 01 02", 6, K::kPlain, 6, V::kMovable},
+    {"MovFromCrIgnoresMod", x86, "0F 20 85 90 90 90 90", 3, K::kPlain, 5, V::kMovable},
+    {"MovToDrIgnoresMod", x64, "41 0F 23 04 90 90", 4, K::kPlain, 5, V::kMovable},
     // Relative branches and calls.
     {"CallRel32", x86, "E8 00 00 00 00", 5, K::kRelativeBranch, 0, V::kRelativeBranch},
     {"JmpRel32", x64, "E9 10 00 00 00", 5, K::kRelativeBranch, 0, V::kRelativeBranch},
@@ -86,6 +92,15 @@ constexpr PrologueCase kCases[] = {
     {"PushaOnX64", x64, "60 90 90 90 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
     {"AddressSizePrefix", x64, "67 8B 00 90 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
     {"Xbegin", x64, "C7 F8 10 00 00 00", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"VzeroupperOnX86", x86, "55 8B EC C5 F8 77 83 EC 10", 1, K::kPlain, 0, V::kUnknownInstruction},
+    {"EvexOnX86", x86, "62 F1 7C 48 28 C1", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"XopOnX64", x64, "8F E9 78 C1 C0", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"ThreeDNow", x86, "0F 0F C1 9E 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"LockedXadd", x64, "F0 0F C1 01 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"LeaRegisterForm", x86, "8D C0 90 90 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"ReservedX87", x86, "D9 D8 90 90 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"CallRel16OnX64", x64, "66 E8 00 00 90", 0, K::kUnknown, 0, V::kUnknownInstruction},
+    {"SseSelectorNotLast", x64, "66 64 0F 78 C0 01 02", 0, K::kUnknown, 0, V::kUnknownInstruction},
     {"CutInModRm", x64, "48 83", 0, K::kTruncated, 0, V::kUnknownInstruction},
     {"CutInImmediate", x86, "55 81 EC 00 01", 1, K::kPlain, 0, V::kUnknownInstruction},
 };
