@@ -1,9 +1,13 @@
 // Font creation by family name and from GDI fonts, family names, string formats and regions.
 #include "graphics/fonts.h"
 
+#include <cwchar>
 #include <optional>
+#include <string>
 
+#include "runtime/font_faces.h"
 #include "runtime/system_text.h"
+#include "runtime/wide_text.h"
 
 using Gdiplus::GpFontFamily;
 using Gdiplus::REAL;
@@ -19,6 +23,12 @@ bool FontFamily::CreateFromName(TextValue name, const FontCollection& collection
   const OwnedBytes wide = ToWideText(name);
   const bool ok = CallStatus<K_GdipCreateFontFamilyFromName>(
       WideChars(wide), NativeOf<Gdiplus::GpFontCollection>(collection), &familyHandle_);
+  return Adopt(familyHandle_, ok);
+}
+
+bool FontFamily::CreateFromWideName(const wchar_t* name) {
+  const bool ok = CallStatus<K_GdipCreateFontFamilyFromName>(name, static_cast<Gdiplus::GpFontCollection*>(nullptr),
+                                                             &familyHandle_);
   return Adopt(familyHandle_, ok);
 }
 
@@ -44,6 +54,36 @@ bool Font::Create(TextValue familyName, float size, OptionalArg<int32_t> style, 
   Adopt(fontHandle_, ok);
   family.Delete();
   return ok;
+}
+
+// GDI+ finds only installed families by name and draws boxes for the characters its face lacks,
+// so the face is chosen through GDI first; the logical font carries what the mapper weighs
+// besides the name (size in pixels at 96 DPI is near enough: glyph coverage does not depend on it).
+bool Font::CreateShowing(TextValue familyName, float size, int32_t style, Unit unit, TextValue text) {
+  LOGFONTW wanted{};
+  wanted.lfHeight = -static_cast<LONG>(size + 0.5f);
+  wanted.lfWeight = (style & Gdiplus::FontStyleBold) ? FW_BOLD : FW_NORMAL;
+  wanted.lfItalic = (style & Gdiplus::FontStyleItalic) ? TRUE : FALSE;
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = WideFromText(familyName);
+  wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  const auto installed = [](const std::wstring& name) {
+    FontFamily family;
+    const bool found = family.CreateFromWideName(name.c_str());
+    family.Delete();
+    return found;
+  };
+  if (const std::optional<LOGFONTW> chosen = FontShowing(wanted, WideFromText(text), installed)) {
+    FontFamily family;
+    if (family.CreateFromWideName(chosen->lfFaceName)) {
+      const bool ok = CallStatus<K_GdipCreateFont>(NativeOf<GpFontFamily>(family), REAL{size}, INT{style}, unit,
+                                                   &fontHandle_);
+      Adopt(fontHandle_, ok);
+      family.Delete();
+      if (ok) return true;
+    }
+  }
+  return Create(familyName, size, OptionalArg<int32_t>(style), OptionalArg<Unit>(unit)) || CreateDefault();
 }
 
 // The description is read in the wide form from the runtime: the table's GetObjectA would pass

@@ -13,6 +13,8 @@ class FontFamily : public GdiPlusObject {
   bool Delete();
   // GDI+ family of that name in the collection (the installed fonts for an empty collection).
   bool CreateFromName(TextValue name, const FontCollection& collection);
+  // The installed family of this UTF-16 name.
+  bool CreateFromWideName(const wchar_t* name);
   // The family name (at most 31 characters) in GBK; the empty text when it cannot be read.
   OwnedText GetName() const;
 
@@ -52,6 +54,11 @@ class Font : public GdiPlusObject {
   // not installed.
   bool Create(TextValue familyName, float size, OptionalArg<int32_t> style = {},
               OptionalArg<Gdiplus::Unit> unit = {});
+  // Like Create, with a family that exists and shows every character of `text` (GBK): the named
+  // family when it is installed and has the glyphs; else the family of the font GDI's mapper
+  // picks for the same request, or of the system's message font (runtime/font_faces.h). Only
+  // when no family at all can be found, the default GUI font.
+  bool CreateShowing(TextValue familyName, float size, int32_t style, Gdiplus::Unit unit, TextValue text);
   // The GDI font `font` as GDI+ sees it on `dc`; the font selected into `dc` when font is 0 or
   // cannot be read.
   bool FromHdcAndHfont(HDC dc, HFONT font);

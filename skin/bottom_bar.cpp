@@ -53,10 +53,12 @@ void SkinEngine::DrawBottomBar(int32_t index) {
   SolidBrush band, ink;
   Font font;
   StringFormat format;
+  std::string texts;  // one font shows every item
+  for (const BottomBarItem& item : bar.items) texts += item.text;
   if (!graphics.CreateFromHdc(record.frame.dc()) || !band.Create(kBandColour) ||
       !ink.Create(ArgbFromColorRef(bar.colour)) ||
-      !font.Create(bar.fontName.c_str(), static_cast<float>(bar.fontSize), OptionalArg<int32_t>(bar.fontStyle),
-                   OptionalArg<Gdiplus::Unit>(Gdiplus::UnitPoint)) ||
+      !font.CreateShowing(bar.fontName.c_str(), static_cast<float>(bar.fontSize), bar.fontStyle, Gdiplus::UnitPoint,
+                          texts.c_str()) ||
       !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)))
     return;
   graphics.FillRectangle(band, static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right - r.left),

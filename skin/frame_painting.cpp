@@ -140,8 +140,8 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   StringFormat format;
   SolidBrush halo, ink;
   if (!graphics.CreateFromHdc(record.frame.dc()) ||
-      !font.Create(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize),
-                   OptionalArg<int32_t>(0), OptionalArg<Gdiplus::Unit>(Gdiplus::UnitPoint)) ||
+      !font.CreateShowing(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize), 0,
+                          Gdiplus::UnitPoint, caption) ||
       !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) ||
       !halo.Create(ArgbFromColorRef(record.titleShadowColour, 150)) || !ink.Create(ArgbFromColorRef(record.titleColour)))
     return;

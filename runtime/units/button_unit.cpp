@@ -65,7 +65,7 @@ HWND CreateButtonUnit(const UnitCreation& c) {
                                 c.height, c.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
                                 GetModuleHandleW(nullptr), nullptr);
   if (!button) return nullptr;
-  OwnedFont font = FontOfField(p->font);
+  OwnedFont font = FontOfField(p->font, WideFromGbk(p->caption));
   if (font) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   if (picture) SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
   return AttachUnitObject(button, std::make_unique<ButtonUnit>(c, std::move(font), std::move(picture)));

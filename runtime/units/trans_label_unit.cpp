@@ -73,8 +73,9 @@ class TransLabelUnit : public UnitObject {
     GetClientRect(window, &rect);
     const std::wstring caption = StoredWindowText(window);
     if (caption.empty()) return;
-    const OwnedFont created = FontOfField(properties_.font);
+    const OwnedFont created = FontOfField(properties_.font, caption);
     const SavedDc saved(dc);
+    ClipSiblingsAbove(window, dc);
     SelectObject(dc, created ? static_cast<HGDIOBJ>(created.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const UINT flags = FormatFlags();
     const int length = static_cast<int>(caption.size());
@@ -100,6 +101,20 @@ class TransLabelUnit : public UnitObject {
   static void DrawIn(HDC dc, const std::wstring& text, int length, RECT rect, UINT flags, COLORREF colour) {
     SetTextColor(dc, colour);
     DrawTextW(dc, text.c_str(), length, &rect, flags);
+  }
+
+  // The siblings above the label in the stacking order cover it: their areas are taken out of
+  // the DC, so that no path that paints the label (its own paint, a sibling's hover or press
+  // that brings the parent's area up again, a new caption) draws over them. A see-through
+  // sibling hides nothing and stays in.
+  static void ClipSiblingsAbove(HWND window, HDC dc) {
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+      if (!IsWindowVisible(above) || (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TRANSPARENT)) continue;
+      RECT area;
+      GetWindowRect(above, &area);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+      ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
+    }
   }
 
   // A new caption: what lies beneath is painted again, and the label over it.

@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
+#include <string_view>
 
+#include "runtime/font_faces.h"
 #include "runtime/win_handles.h"
 #include "runtime/templates/property_blocks.h"
 #include "runtime/wide_text.h"
@@ -12,11 +15,14 @@
 static_assert(sizeof(LOGFONTA) == kLogicalFontSize);
 
 // The logical font a 60-byte field holds; empty for a field of any other size. The field's face
-// name is GBK, so the font is made with the wide form.
-inline OwnedFont FontOfField(const FontField& field) {
+// name is GBK, so the font is made with the wide form. When the face it names cannot show every
+// character of `text` (not installed, and the mapper's stand-in lacks them), a face that can is
+// put in its place.
+inline OwnedFont FontOfField(const FontField& field, std::wstring_view text = {}) {
   if (!field.isLogicalFont()) return {};
   LOGFONTA font;
   std::memcpy(&font, field.bytes.data(), sizeof font);
   const LOGFONTW wide = WideLogFont(font);
-  return OwnedFont(CreateFontIndirectW(&wide));
+  const std::optional<LOGFONTW> showing = text.empty() ? std::nullopt : FontShowing(wide, text);
+  return OwnedFont(CreateFontIndirectW(showing ? &*showing : &wide));
 }

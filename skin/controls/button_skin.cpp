@@ -128,9 +128,8 @@ void DrawCaption(Graphics& graphics, const ButtonRecord& button, const Gdiplus::
   Font font;
   StringFormat format;
   SolidBrush ink;
-  const bool fontMade = font.Create(button.fontName.c_str(), button.fontSize, OptionalArg<int32_t>(button.fontStyle),
-                                    OptionalArg<Gdiplus::Unit>(button.fontUnit)) ||
-                        font.CreateDefault();
+  const bool fontMade =
+      font.CreateShowing(button.fontName.c_str(), button.fontSize, button.fontStyle, button.fontUnit, button.caption.c_str());
   if (!fontMade || !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) || !ink.Create(colour)) return;
   format.SetAlignment(horizontal);
   format.SetLineAlignment(Gdiplus::StringAlignmentCenter);

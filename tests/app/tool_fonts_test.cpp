@@ -1,0 +1,193 @@
+// The real tool in a Wine prefix without font replacements, where the faces its texts ask for
+// ("宋体", "楷体") are not installed: its caption title and button captions are drawn in glyphs
+// that exist, and the notice label, whose stand-in font runs taller, never paints over the
+// switch buttons stacked above it. Run under code pages 936 and 1252.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphics/drawing_surface.h"
+#include "graphics/images.h"
+#include "resources/embedded_pictures.h"
+#include "tests/support/child_process.h"
+#include "tests/support/gui_driver.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/wine_paths.h"
+
+namespace {
+
+constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
+constexpr int kWidth = 361, kHeight = 318;
+
+// The tool started in a fresh client folder, with its start window shown.
+class RunningTool {
+ public:
+  RunningTool() : process_(Copied(), folder_.path()) {
+    if (!process_.started()) return;
+    WaitFor([&] { return (window_ = FindWindowW(nullptr, kWideTitle)) != nullptr && IsWindowVisible(window_); });
+  }
+  ~RunningTool() {
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    process_.AwaitExit(10000);
+  }
+  HWND window() const { return window_; }
+  HWND Button(const wchar_t* caption) const { return FindWindowExW(window_, nullptr, L"Button", caption); }
+  // Its client area on the screen, 0x00RRGGBB row by row.
+  std::vector<uint32_t> Shot() const {
+    RECT outer;
+    GetWindowRect(window_, &outer);
+    return CaptureScreen(outer);
+  }
+  // A child's rectangle in the window's client coordinates.
+  RECT PlaceOf(HWND child) const {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+ private:
+  std::string Copied() {
+    const std::string exe = folder_.file("racing-switch.exe");
+    CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE);
+    return "\"" + exe + "\"";
+  }
+  ScratchFolder folder_;
+  ChildProcess process_;
+  HWND window_ = nullptr;
+};
+
+uint32_t At(const std::vector<uint32_t>& shot, int x, int y) { return shot[static_cast<size_t>(y * kWidth + x)]; }
+
+int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+
+// The built-in background stretched over the client area as the skin draws it.
+std::vector<uint32_t> StretchedBackground() {
+  std::vector<uint32_t> pixels(kWidth * kHeight);
+  Image background;
+  Bitmap canvas;
+  Graphics graphics;
+  if (background.LoadFromBytes(SkinBackgroundJpeg) && canvas.Create(kWidth, kHeight) &&
+      graphics.CreateFromImage(canvas)) {
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+    graphics.DrawImageRect(background, 0, 0, kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) pixels[static_cast<size_t>(y * kWidth + x)] = canvas.GetPixel(x, y) & 0xFFFFFF;
+  }
+  return pixels;
+}
+
+// Pixels of `area` that differ clearly from the plain background: something is drawn there.
+int Drawn(const std::vector<uint32_t>& shot, const std::vector<uint32_t>& background, const RECT& area) {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) {
+      int largest = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        largest = std::max(largest, std::abs(Channel(At(shot, x, y), shift) - Channel(At(background, x, y), shift)));
+      if (largest > 60) ++count;
+    }
+  return count;
+}
+
+// The dark caption ink inside a button (its outline left out), one flag per pixel.
+std::vector<bool> InkInside(const std::vector<uint32_t>& shot, RECT button) {
+  std::vector<bool> ink;
+  for (int y = button.top + 4; y < button.bottom - 4; ++y)
+    for (int x = button.left + 4; x < button.right - 4; ++x) {
+      const uint32_t p = At(shot, x, y);
+      ink.push_back(std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)}) < 100);
+    }
+  return ink;
+}
+
+// The notice label's text colour, RGB(0, 0, 255), and the blends of it that its edges make.
+bool NoticeBlue(uint32_t pixel) { return Channel(pixel, 0) > 170 && Channel(pixel, 16) < 90 && Channel(pixel, 8) < 90; }
+
+int NoticeBlueIn(const std::vector<uint32_t>& shot, const RECT& area) {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) count += NoticeBlue(At(shot, x, y)) ? 1 : 0;
+  return count;
+}
+
+TEST(ToolFonts, TheCodePageIsTheOneAskedFor) {
+  const char* expected = std::getenv("EXPECTED_ANSI_CODE_PAGE");
+  ASSERT_NE(expected, nullptr);
+  EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
+
+// The title in the caption, and the switch buttons' captions in real glyphs: the two captions
+// hold the same six characters in another order, so drawn as boxes (one empty shape for every
+// character the face lacks) they would be the same picture, and drawn as glyphs they differ.
+TEST(ToolFonts, DrawsTheTitleAndTheButtonCaptionsInGlyphsThatExist) {
+  RunningTool tool;
+  ASSERT_NE(tool.window(), nullptr);
+  const std::vector<uint32_t> background = StretchedBackground();
+  const RECT title{29, 8, 220, 24};
+  EXPECT_TRUE(WaitFor([&] { return Drawn(tool.Shot(), background, title) > 150; }, 3000)) << "no title";
+
+  const RECT toLive = tool.PlaceOf(tool.Button(L"体验服转正服"));
+  const RECT toTest = tool.PlaceOf(tool.Button(L"正服转体验服"));
+  ASSERT_EQ(toLive.right - toLive.left, toTest.right - toTest.left);
+  ASSERT_EQ(toLive.bottom - toLive.top, toTest.bottom - toTest.top);
+  const std::vector<uint32_t> shot = tool.Shot();
+  const std::vector<bool> live = InkInside(shot, toLive), test = InkInside(shot, toTest);
+  EXPECT_GT(std::count(live.begin(), live.end(), true), 150) << "no caption on 体验服转正服";
+  EXPECT_GT(std::count(test.begin(), test.end(), true), 150) << "no caption on 正服转体验服";
+  size_t differing = 0;
+  for (size_t i = 0; i < live.size(); ++i) differing += live[i] != test[i] ? 1 : 0;
+  EXPECT_GT(differing, 150u) << "the two captions are the same picture: boxes, not glyphs";
+}
+
+// The label lies below the switch buttons. Whatever paints it last (its own repaint, a new
+// caption, after a button was hovered and pressed), none of its blue reaches into them.
+TEST(ToolFonts, TheNoticeLabelNeverPaintsOverTheSwitchButtons) {
+  RunningTool tool;
+  ASSERT_NE(tool.window(), nullptr);
+  HWND label = GetWindow(tool.window(), GW_CHILD);
+  while (label && GetWindow(label, GW_HWNDNEXT)) label = GetWindow(label, GW_HWNDNEXT);
+  ASSERT_NE(label, nullptr);
+  const RECT labelArea = tool.PlaceOf(label);
+  const std::wstring notice = TextOf(label);
+  HWND buttons[] = {tool.Button(L"正服转体验服"), tool.Button(L"体验服转正服")};
+
+  auto repaintLabel = [&](bool newCaption) {
+    if (newCaption) SendMessageW(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(notice.c_str()));
+    RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE);
+    // Painted in the tool's thread, now: the label's own handling of WM_PAINT.
+    SendMessageW(label, WM_PAINT, 0, 0);
+  };
+  auto expectClear = [&](const char* step) {
+    const std::vector<uint32_t> shot = tool.Shot();
+    // The label did paint: its text shows above the buttons.
+    const RECT above{labelArea.left, labelArea.top, labelArea.right, tool.PlaceOf(buttons[0]).top};
+    EXPECT_GT(NoticeBlueIn(shot, above), 500) << step;
+    for (HWND button : buttons) EXPECT_EQ(NoticeBlueIn(shot, tool.PlaceOf(button)), 0) << step;
+  };
+
+  repaintLabel(false);
+  expectClear("own repaint");
+  for (HWND button : buttons) {
+    RECT r;
+    GetWindowRect(button, &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MouseAt(centre);
+    ASSERT_TRUE(WaitFor([&] { return WindowFromPoint(centre) == button; }, 2000));
+    repaintLabel(false);
+    expectClear("hovered");
+    MouseAt(centre, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(WaitFor([&] { return (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }, 3000));
+    repaintLabel(false);
+    expectClear("pressed");
+    MouseAt(centre, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitFor([&] { return (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) == 0; }, 3000));
+    repaintLabel(true);
+    expectClear("new caption");
+  }
+}
+
+}  // namespace
