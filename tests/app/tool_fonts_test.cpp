@@ -99,7 +99,7 @@ std::vector<bool> InkInside(const std::vector<uint32_t>& shot, RECT button) {
   for (int y = button.top + 4; y < button.bottom - 4; ++y)
     for (int x = button.left + 4; x < button.right - 4; ++x) {
       const uint32_t p = At(shot, x, y);
-      ink.push_back(std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)}) < 100);
+      ink.push_back(std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)}) < 140);
     }
   return ink;
 }
@@ -136,11 +136,13 @@ TEST(ToolFonts, DrawsTheTitleAndTheButtonCaptionsInGlyphsThatExist) {
   ASSERT_EQ(toLive.bottom - toLive.top, toTest.bottom - toTest.top);
   const std::vector<uint32_t> shot = tool.Shot();
   const std::vector<bool> live = InkInside(shot, toLive), test = InkInside(shot, toTest);
-  EXPECT_GT(std::count(live.begin(), live.end(), true), 150) << "no caption on 体验服转正服";
-  EXPECT_GT(std::count(test.begin(), test.end(), true), 150) << "no caption on 正服转体验服";
+  // Measured: six boxes ink 60 pixels and differ in none; the glyphs ink 160 to 380 and differ
+  // in 210 to 390.
+  EXPECT_GT(std::count(live.begin(), live.end(), true), 100) << "no caption on 体验服转正服";
+  EXPECT_GT(std::count(test.begin(), test.end(), true), 100) << "no caption on 正服转体验服";
   size_t differing = 0;
   for (size_t i = 0; i < live.size(); ++i) differing += live[i] != test[i] ? 1 : 0;
-  EXPECT_GT(differing, 150u) << "the two captions are the same picture: boxes, not glyphs";
+  EXPECT_GT(differing, 60u) << "the two captions are the same picture: boxes, not glyphs";
 }
 
 // The label lies below the switch buttons. Whatever paints it last (its own repaint, a new
@@ -155,11 +157,25 @@ TEST(ToolFonts, TheNoticeLabelNeverPaintsOverTheSwitchButtons) {
   const std::wstring notice = TextOf(label);
   HWND buttons[] = {tool.Button(L"正服转体验服"), tool.Button(L"体验服转正服")};
 
+  auto painted = [&] {
+    if (GetUpdateRect(tool.window(), nullptr, FALSE)) return false;
+    for (HWND child = GetWindow(tool.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (GetUpdateRect(child, nullptr, FALSE)) return false;
+    return true;
+  };
   auto repaintLabel = [&](bool newCaption) {
-    if (newCaption) SendMessageW(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(notice.c_str()));
-    RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE);
-    // Painted in the tool's thread, now: the label's own handling of WM_PAINT.
-    SendMessageW(label, WM_PAINT, 0, 0);
+    if (newCaption) {
+      // The label asks for its area to be painted again, the window's and the buttons' parts of
+      // it too, in the order the system paints them: waited for until nothing is left to paint.
+      SendMessageW(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(notice.c_str()));
+      EXPECT_TRUE(WaitFor(painted, 3000));
+    } else {
+      // Painted last, in the tool's thread, now: the label's own handling of WM_PAINT.
+      RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE);
+      SendMessageW(label, WM_PAINT, 0, 0);
+    }
+    // A message answered after the paint in progress has ended.
+    SendMessageW(label, WM_NULL, 0, 0);
   };
   auto expectClear = [&](const char* step) {
     const std::vector<uint32_t> shot = tool.Shot();
