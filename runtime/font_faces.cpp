@@ -25,8 +25,8 @@ LOGFONTW WithCharSet(LOGFONTW font, BYTE charSet) {
   return font;
 }
 
-// What the mapper makes of `font` on a memory DC: the face it picked, and whether that face
-// shows the text.
+// What GDI's mapper makes of `font` on a memory DC: the face it settled on (its own when that is
+// installed, else a stand-in), and whether that face shows the text.
 struct Mapping {
   std::wstring face;
   bool shows = false;
@@ -58,8 +58,6 @@ bool SelectedFontShows(HDC dc, std::wstring_view text) {
   return true;
 }
 
-std::wstring MappedFace(const LOGFONTW& font) { return Map(font, {}).face; }
-
 std::optional<LOGFONTW> FontShowing(const LOGFONTW& wanted, std::wstring_view text,
                                     const std::function<bool(const std::wstring& face)>& usable) {
   std::vector<LOGFONTW> candidates{wanted};
@@ -74,13 +72,14 @@ std::optional<LOGFONTW> FontShowing(const LOGFONTW& wanted, std::wstring_view te
     if (chinese && message.lfCharSet != GB2312_CHARSET) candidates.push_back(WithCharSet(message, GB2312_CHARSET));
   }
 
+  // The caller's test may cost more than the mapping: it is asked only of a face that would win.
   std::optional<LOGFONTW> firstUsable;
   for (const LOGFONTW& candidate : candidates) {
     const Mapping mapping = Map(candidate, text);
-    if (mapping.face.empty() || (usable && !usable(mapping.face))) continue;
+    if (mapping.face.empty() || (!mapping.shows && firstUsable) || (usable && !usable(mapping.face))) continue;
     const LOGFONTW found = WithFace(candidate, mapping.face.c_str());
     if (mapping.shows) return found;
-    if (!firstUsable) firstUsable = found;
+    firstUsable = found;
   }
   return firstUsable;
 }

@@ -20,10 +20,6 @@
 // characters (line breaks) need none.
 bool SelectedFontShows(HDC dc, std::wstring_view text);
 
-// The face GDI's mapper settles on for the logical font: its own face when that is installed,
-// else a substitute. Empty when no font can be made of it.
-std::wstring MappedFace(const LOGFONTW& font);
-
 // A logical font like `wanted` whose face exists and shows every character of `text`. Tried in
 // this order, each through GDI's mapper: `wanted` itself; `wanted` with the GB2312 character set
 // when the text goes beyond ASCII; the system's message font face at `wanted`'s size, with its
