@@ -104,9 +104,9 @@ class TransLabelUnit : public UnitObject {
   }
 
   // The siblings above the label in the stacking order cover it: their areas are taken out of
-  // the DC, so that no path that paints the label (its own paint, a sibling's hover or press
-  // that brings the parent's area up again, a new caption) draws over them. A see-through
-  // sibling hides nothing and stays in.
+  // the DC, so that the label never draws over them, whichever of them paints last (a button
+  // redrawn on hover or press, the label on its own repaint or after a new caption). A
+  // see-through sibling hides nothing and stays in.
   static void ClipSiblingsAbove(HWND window, HDC dc) {
     for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
       if (!IsWindowVisible(above) || (GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TRANSPARENT)) continue;
