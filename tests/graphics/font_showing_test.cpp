@@ -82,6 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         FontCase{"LineBreaks", "宋体", "转换前\r\n请先到官网", false},
         // Nothing to show: still a font.
         FontCase{"NoSuchFaceNoText", "No Such Face", "", false}),
-    [](const testing::TestParamInfo<FontCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FontCase>& named) { return std::string(named.param.name); });
 
 }  // namespace
