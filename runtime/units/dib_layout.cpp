@@ -1,5 +1,5 @@
 // BMP files read through their own headers; every size they state is checked against the bytes
-// there are.
+// there are before any of it is read.
 #include "runtime/units/dib_layout.h"
 
 #include <cstring>
@@ -25,8 +25,31 @@ bool ReadAt(std::span<const unsigned char> bytes, size_t offset, T& value) {
   return true;
 }
 
+// Header sizes taken: BITMAPINFOHEADER, its two extensions that add the colour masks (52) and the
+// alpha mask (56), BITMAPV4HEADER and BITMAPV5HEADER. OS/2's 64-byte header keeps other fields
+// after the first 40 bytes and is refused with every other size.
+constexpr uint32_t kHeaderSizes[] = {40, 52, 56, 108, 124};
+
+bool KnownHeaderSize(uint32_t size) {
+  for (const uint32_t known : kHeaderSizes)
+    if (size == known) return true;
+  return false;
+}
+
+bool KnownDepth(int bitCount, bool bitFields) {
+  if (bitFields) return bitCount == 16 || bitCount == 32;
+  return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+}
+
+void Append(std::vector<unsigned char>& to, std::span<const unsigned char> bytes) {
+  to.insert(to.end(), bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
+// Offsets and sizes are worked out in 64 bits, so that no header value can make them wrap in a
+// 32-bit build. The BITMAPINFO handed on is made here, with a 40-byte header whatever the file's,
+// so that what the system reads from it is what this reader checked.
 std::optional<BmpLayout> ReadBmpFile(std::span<const unsigned char> bytes) {
   BmpFileHeader file{};
   DibHeader header{};
@@ -34,25 +57,36 @@ std::optional<BmpLayout> ReadBmpFile(std::span<const unsigned char> bytes) {
   const int64_t width = header.width;
   const int64_t height = header.height < 0 ? -int64_t{header.height} : header.height;
   const int bitCount = header.bitCount;
-  const bool knownDepth = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
-                          bitCount == 32;
-  const bool bitFields = header.compression == kDibBitFields && (bitCount == 16 || bitCount == 32);
-  if (header.size < sizeof header || width <= 0 || height <= 0 || width * height > kMaxPicturePixels ||
-      header.planes != 1 || !knownDepth || (header.compression != kDibRgb && !bitFields))
+  const bool bitFields = header.compression == kDibBitFields;
+  if (!KnownHeaderSize(header.size) || width <= 0 || height <= 0 || width * height > kMaxPicturePixels ||
+      header.planes != 1 || (header.compression != kDibRgb && !bitFields) || !KnownDepth(bitCount, bitFields))
     return {};
-  const int64_t maxColours = bitCount <= 8 ? (int64_t{1} << bitCount) : 0;
-  const int64_t colours = header.coloursUsed ? header.coloursUsed : maxColours;
-  if (colours > 256) return {};
-  // The header as the file has it, followed by the masks (for bit fields) and the colour table.
-  const size_t masks = bitFields && header.size == sizeof header ? 3 * sizeof(uint32_t) : 0;
-  const size_t infoSize = header.size + masks + static_cast<size_t>(colours) * 4;
-  const size_t infoStart = sizeof file;
-  const int64_t imageSize = DibStride(width, bitCount) * height;
-  if (infoSize > bytes.size() - infoStart || file.pixelOffset > bytes.size() ||
-      imageSize > static_cast<int64_t>(bytes.size() - file.pixelOffset))
+  const uint64_t indexable = bitCount <= 8 ? uint64_t{1} << bitCount : 0;
+  const uint64_t colours = bitCount <= 8 && header.coloursUsed ? header.coloursUsed : indexable;
+  if (colours > indexable) return {};
+  // The masks follow a 40-byte header; a longer one holds them at the same place, bytes 40 to 51.
+  const uint64_t masksAt = sizeof file + sizeof header;
+  const uint64_t headerEnd = sizeof file + uint64_t{header.size};
+  const uint64_t tableAt = bitFields && header.size == sizeof header ? headerEnd + 12 : headerEnd;
+  const uint64_t tableEnd = tableAt + colours * 4;
+  const uint64_t pixelBytes = static_cast<uint64_t>(DibStride(width, bitCount) * height);
+  if (tableEnd > bytes.size() || file.pixelOffset < tableEnd || file.pixelOffset > bytes.size() ||
+      pixelBytes > bytes.size() - file.pixelOffset)
     return {};
+
+  DibHeader own{};
+  own.size = sizeof own;
+  own.width = header.width;
+  own.height = header.height;
+  own.planes = 1;
+  own.bitCount = header.bitCount;
+  own.compression = header.compression;
+  own.coloursUsed = static_cast<uint32_t>(colours);
   BmpLayout layout;
-  layout.info.assign(bytes.begin() + infoStart, bytes.begin() + infoStart + infoSize);
-  layout.pixels = bytes.subspan(file.pixelOffset, static_cast<size_t>(imageSize));
+  layout.info.resize(sizeof own);
+  std::memcpy(layout.info.data(), &own, sizeof own);
+  if (bitFields) Append(layout.info, bytes.subspan(masksAt, 12));
+  Append(layout.info, bytes.subspan(static_cast<size_t>(tableAt), static_cast<size_t>(colours * 4)));
+  layout.pixels = bytes.subspan(file.pixelOffset, static_cast<size_t>(pixelBytes));
   return layout;
 }

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/units/dib_layout.h"
+#include "runtime/units/jpeg_decoder.h"
+
 namespace {
 
 #pragma pack(push, 1)
@@ -21,6 +24,29 @@ struct ResourceEntry {  // GRPICONDIRENTRY
 };
 #pragma pack(pop)
 
+// An image that CreateIconFromResourceEx reads within its bytes: a PNG file (its decoder is held
+// to the length), or a DIB whose 40-byte header is followed by the colour table, the colour rows
+// and the mask rows (the header's height counts both), all inside. Sizes in 64 bits.
+bool ImageWithin(std::span<const unsigned char> image) {
+  static constexpr unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (image.size() >= sizeof kPngSignature && std::memcmp(image.data(), kPngSignature, sizeof kPngSignature) == 0)
+    return true;
+  DibHeader h{};
+  if (image.size() < sizeof h) return false;
+  std::memcpy(&h, image.data(), sizeof h);
+  const int64_t width = h.width, rows = h.height / 2;
+  const int bits = h.bitCount;
+  if (h.size != sizeof h || width <= 0 || h.height <= 0 || h.height % 2 != 0 || width * rows > kMaxPicturePixels ||
+      h.planes != 1 || h.compression != kDibRgb ||
+      !(bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32))
+    return false;
+  // A table is read for as many colours as the header says it uses, whatever the depth.
+  const int64_t colours = h.coloursUsed ? h.coloursUsed : bits <= 8 ? int64_t{1} << bits : 0;
+  if (colours > 256) return false;
+  const int64_t needed = int64_t{sizeof h} + colours * 4 + DibStride(width, bits) * rows + DibStride(width, 1) * rows;
+  return needed <= static_cast<int64_t>(image.size());
+}
+
 // A width of 0 in a directory entry stands for 256.
 int EntryWidth(const IconFileEntry& entry) { return entry.width ? entry.width : 256; }
 
@@ -36,7 +62,8 @@ std::vector<IconFileEntry> ReadIconDirectory(std::span<const unsigned char> file
   std::vector<IconFileEntry> entries(directory.count);
   std::memcpy(entries.data(), file.data() + sizeof directory, entries.size() * sizeof(IconFileEntry));
   for (const IconFileEntry& e : entries)
-    if (e.bytes == 0 || e.offset > file.size() || e.bytes > file.size() - e.offset) return {};
+    if (e.bytes == 0 || e.offset > file.size() || e.bytes > file.size() - e.offset || !ImageWithin(EntryImage(file, e)))
+      return {};
   return entries;
 }
 

@@ -20,7 +20,8 @@ static_assert(sizeof(IconFileEntry) == 16);
 constexpr uint16_t kIconFile = 1, kCursorFile = 2;
 
 // The file's directory when it is one of this type: its entries, each naming an image that lies
-// within the file. Empty otherwise.
+// within the file and holds all that the system reads of it (a PNG file, or a DIB with its colour
+// table, colour rows and mask rows). Empty otherwise.
 std::vector<IconFileEntry> ReadIconDirectory(std::span<const unsigned char> file, uint16_t type);
 
 // The entry's image bytes; the entry comes from ReadIconDirectory on the same file.
