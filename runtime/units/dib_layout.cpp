@@ -36,11 +36,6 @@ bool KnownHeaderSize(uint32_t size) {
   return false;
 }
 
-bool KnownDepth(int bitCount, bool bitFields) {
-  if (bitFields) return bitCount == 16 || bitCount == 32;
-  return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
-}
-
 void Append(std::vector<unsigned char>& to, std::span<const unsigned char> bytes) {
   to.insert(to.end(), bytes.begin(), bytes.end());
 }
@@ -58,8 +53,9 @@ std::optional<BmpLayout> ReadBmpFile(std::span<const unsigned char> bytes) {
   const int64_t height = header.height < 0 ? -int64_t{header.height} : header.height;
   const int bitCount = header.bitCount;
   const bool bitFields = header.compression == kDibBitFields;
+  const bool knownDepth = bitFields ? bitCount == 16 || bitCount == 32 : KnownDibDepth(bitCount);
   if (!KnownHeaderSize(header.size) || width <= 0 || height <= 0 || width * height > kMaxPicturePixels ||
-      header.planes != 1 || (header.compression != kDibRgb && !bitFields) || !KnownDepth(bitCount, bitFields))
+      header.planes != 1 || (header.compression != kDibRgb && !bitFields) || !knownDepth)
     return {};
   const uint64_t indexable = bitCount <= 8 ? uint64_t{1} << bitCount : 0;
   const uint64_t colours = bitCount <= 8 && header.coloursUsed ? header.coloursUsed : indexable;

@@ -22,6 +22,11 @@ static_assert(sizeof(DibHeader) == 40);
 
 constexpr uint32_t kDibRgb = 0, kDibBitFields = 3;  // BI_RGB, BI_BITFIELDS
 
+// The depths of an uncompressed DIB.
+constexpr bool KnownDibDepth(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 // Bytes in one row of pixels, rows padded to 32 bits.
 constexpr int64_t DibStride(int64_t width, int64_t bitCount) { return (width * bitCount + 31) / 32 * 4; }
 

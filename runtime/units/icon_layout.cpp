@@ -37,8 +37,7 @@ bool ImageWithin(std::span<const unsigned char> image) {
   const int64_t width = h.width, rows = h.height / 2;
   const int bits = h.bitCount;
   if (h.size != sizeof h || width <= 0 || h.height <= 0 || h.height % 2 != 0 || width * rows > kMaxPicturePixels ||
-      h.planes != 1 || h.compression != kDibRgb ||
-      !(bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32))
+      h.planes != 1 || h.compression != kDibRgb || !KnownDibDepth(bits))
     return false;
   // A table is read for as many colours as the header says it uses, whatever the depth.
   const int64_t colours = h.coloursUsed ? h.coloursUsed : bits <= 8 ? int64_t{1} << bits : 0;
