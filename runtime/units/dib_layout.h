@@ -30,8 +30,9 @@ constexpr bool KnownDibDepth(int bits) {
 // Bytes in one row of pixels, rows padded to 32 bits.
 constexpr int64_t DibStride(int64_t width, int64_t bitCount) { return (width * bitCount + 31) / 32 * 4; }
 
-// A BMP file's bitmap as CreateDIBSection takes it: `info` is the BITMAPINFO (header, then masks
-// or colour table), `pixels` the rows, exactly as many bytes as the header's rows take.
+// A BMP file's bitmap as CreateDIBSection takes it: `info` is a BITMAPINFO made from the file's
+// headers (a 40-byte header, then the three masks or the colour table), `pixels` the file's rows,
+// exactly as many bytes as the header's rows take.
 struct BmpLayout {
   std::vector<unsigned char> info;
   std::span<const unsigned char> pixels;
