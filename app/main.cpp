@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/skin_setup.h"
+#include "app/switch_actions.h"
 #include "app/transparent_blt_filter.h"
 #include "app/working_set_trim.h"
 #include "hook/api_hook.h"
@@ -38,6 +39,8 @@ void ProgramExit() {
 
 int MainRoutine() {
   RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
+  // The files are settled before anything else runs, and the box is a plain one.
+  RecoverInterruptedSwitch();
   hook = std::make_unique<ApiHook>();
   engine = std::make_unique<SkinEngine>();
   RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&ProgramExit), 0);
