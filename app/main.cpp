@@ -14,6 +14,7 @@
 #include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
+#include "runtime/imports/system_dlls.h"
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
 #include "runtime/templates/template_program.h"
@@ -64,4 +65,9 @@ void StartWindowSetUp() {
                   kControlWashAlpha);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(MainRoutine); }
+// Before anything loads a DLL by name: the program's folder is where a user puts the tool (the
+// game's folder), and a DLL of a system name dropped there must not run in it.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
+  return RunProgram(MainRoutine);
+}
