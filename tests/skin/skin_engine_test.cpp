@@ -464,20 +464,29 @@ int ThreadWindows() {
   return count;
 }
 
-TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
+// While it lives, the GDI objects the skin makes are counted in `live`.
+struct GdiCounting {
+  GdiCounting() {
+    liveObjects = &live;
+    counters = {&dc, &bitmap, &pattern, &region, &getDc, &deleteDc, &deleteObject, &deleteObject2, &releaseDc, &setRegion};
+  }
+  ~GdiCounting() { liveObjects = nullptr; }
   std::multiset<HANDLE> live;
-  liveObjects = &live;
-  StandIn dc(K_CreateCompatibleDC, reinterpret_cast<void*>(&CountCreateDc));
-  StandIn bitmap(K_CreateCompatibleBitmap, reinterpret_cast<void*>(&CountCreateBitmap));
-  StandIn pattern(K_CreatePatternBrush, reinterpret_cast<void*>(&CountPattern));
-  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRegion));
-  StandIn getDc(K_GetDC, reinterpret_cast<void*>(&CountGetDc));
-  StandIn deleteDc(K_DeleteDC, reinterpret_cast<void*>(&CountDeleteDc));
-  StandIn deleteObject(K_DeleteObject, reinterpret_cast<void*>(&CountDeleteObject));
-  StandIn deleteObject2(K_DeleteObject_2, reinterpret_cast<void*>(&CountDeleteObject2));
-  StandIn releaseDc(K_ReleaseDC, reinterpret_cast<void*>(&CountReleaseDc));
-  StandIn setRegion(K_SetWindowRgn, reinterpret_cast<void*>(&CountSetRegion));
-  counters = {&dc, &bitmap, &pattern, &region, &getDc, &deleteDc, &deleteObject, &deleteObject2, &releaseDc, &setRegion};
+  StandIn dc{K_CreateCompatibleDC, reinterpret_cast<void*>(&CountCreateDc)};
+  StandIn bitmap{K_CreateCompatibleBitmap, reinterpret_cast<void*>(&CountCreateBitmap)};
+  StandIn pattern{K_CreatePatternBrush, reinterpret_cast<void*>(&CountPattern)};
+  StandIn region{K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRegion)};
+  StandIn getDc{K_GetDC, reinterpret_cast<void*>(&CountGetDc)};
+  StandIn deleteDc{K_DeleteDC, reinterpret_cast<void*>(&CountDeleteDc)};
+  StandIn deleteObject{K_DeleteObject, reinterpret_cast<void*>(&CountDeleteObject)};
+  StandIn deleteObject2{K_DeleteObject_2, reinterpret_cast<void*>(&CountDeleteObject2)};
+  StandIn releaseDc{K_ReleaseDC, reinterpret_cast<void*>(&CountReleaseDc)};
+  StandIn setRegion{K_SetWindowRgn, reinterpret_cast<void*>(&CountSetRegion)};
+};
+
+TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
+  GdiCounting counting;
+  std::multiset<HANDLE>& live = counting.live;
   engine_->SetControlTransparency(true, OptionalArg<int32_t>(44));
 
   const int windowsBefore = ThreadWindows();
@@ -508,7 +517,212 @@ TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
     for (int tick = 0; tick < 9; ++tick) SendMessageW(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
   }
   EXPECT_EQ(live.size(), held);
-  liveObjects = nullptr;
 }
+
+// A coloured child that goes before its window takes its brush and bitmap with it, whether the
+// skin paints it or not; an engine that goes before its windows releases what their children
+// still hold, and stops the windows' animation timers.
+struct ColouredChild {
+  const char* name;
+  const wchar_t* className;
+  UINT message;
+  void (*skin)(SkinEngine& engine, HWND control);
+};
+
+const ColouredChild kColouredChildren[] = {
+    {"PlainLabel", L"STATIC", WM_CTLCOLORSTATIC, [](SkinEngine&, HWND) {}},
+    {"SkinnedLabel", L"STATIC", WM_CTLCOLORSTATIC, [](SkinEngine& engine, HWND label) { engine.SkinStaticControl(label); }},
+    {"PaintedEdit", L"EDIT", WM_CTLCOLOREDIT, [](SkinEngine&, HWND) {}},  // skinned with its window
+};
+
+class ColouredChildTest : public SkinEngineTest, public testing::WithParamInterface<ColouredChild> {};
+
+TEST_P(ColouredChildTest, ReleasesItsColouringWhenItGoesBeforeItsWindowOrAfterTheEngine) {
+  const ColouredChild& c = GetParam();
+  GdiCounting counting;
+  engine_->SetControlTransparency(true, OptionalArg<int32_t>(44));
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  auto makeChild = [&] {
+    return CreateWindowExW(0, c.className, L"标签", WS_CHILD | WS_VISIBLE, 20, 60, 120, 20, window, nullptr, nullptr,
+                           nullptr);
+  };
+  auto colour = [&](HWND child) {
+    HDC dc = GetDC(child);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NE(SendMessageW(window, c.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)), 0);
+    ReleaseDC(child, dc);
+  };
+  HWND first = makeChild();
+  engine_->SkinWindow(window, ToolOptions(false));
+  c.skin(*engine_, first);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  colour(first);
+  ASSERT_NE(GetPropA(first, kControlBrushProperty), nullptr);
+  // Each colouring replaced the one before: the child holds one brush and one bitmap.
+  const size_t held = counting.live.size();
+  DestroyWindow(first);
+  EXPECT_EQ(counting.live.size(), held - 2);
+
+  // The engine goes first: nothing it made is left, and the timer it started is gone.
+  HWND second = makeChild();
+  engine_->SkinChildControls(1, window);
+  c.skin(*engine_, second);
+  colour(second);
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kMinimizeCentre));
+  engine_.reset();
+  EXPECT_EQ(counting.live.size(), 0u);
+  EXPECT_FALSE(KillTimer(window, reinterpret_cast<UINT_PTR>(window)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Children, ColouredChildTest, testing::ValuesIn(kColouredChildren),
+                         [](const testing::TestParamInfo<ColouredChild>& p) { return std::string(p.param.name); });
+
+// ---- The engine going under a later subclass -------------------------------------------------
+
+std::vector<UINT>* ownMessages = nullptr;
+LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (ownMessages && message >= WM_APP) ownMessages->push_back(message);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+WNDPROC laterSubclassPrevious = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(laterSubclassPrevious, window, message, wParam, lParam);
+}
+
+// The skin's procedure cannot be taken out from under a later subclass: it stays, and still
+// hands every message on to the window's own procedure.
+TEST_F(SkinEngineTest, AWindowSubclassedAgainKeepsItsOwnProcedureWhenTheEngineGoes) {
+  std::vector<UINT> messages;
+  ownMessages = &messages;
+  HWND window = MakeTopLevelTestWindow(L"SkinRecordingWindow", RecordingWindowProc, L"子类", WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  laterSubclassPrevious = WindowCalls::ReplaceProcedure(window, &LaterSubclass);
+  engine_.reset();
+  SendMessageW(window, WM_APP + 7, 0, 0);
+  EXPECT_EQ(messages, std::vector<UINT>{WM_APP + 7});
+  ownMessages = nullptr;
+}
+
+// ---- Caption buttons added by the program ----------------------------------------------------
+
+int userClicks = 0;
+void CountUserClick(const int32_t*, int32_t, int32_t) { ++userClicks; }
+
+enum class Effect { kNone, kUser, kMinimized, kClosed };
+struct AddedButtonCase {
+  const char* name;
+  bool pressedBefore;  // pressed before the button came, released after; else moved, pressed and released after
+  POINT at;
+  Effect effect;
+};
+
+// Added in front: the strip grows 27 pixels to the left and the built-in buttons stay where
+// they were, one number further on.
+const AddedButtonCase kAddedButtonCases[] = {
+    {"ReleaseOfAnEarlierPressClicksNothing", true, kCloseCentre, Effect::kNone},
+    {"TheNewButtonRunsItsHandler", false, {269 + 13, 10}, Effect::kUser},
+    {"MinimizeStaysInPlace", false, kMinimizeCentre, Effect::kMinimized},
+    {"CloseStaysInPlace", false, kCloseCentre, Effect::kClosed},
+};
+
+class AddedButtonTest : public SkinEngineTest, public testing::WithParamInterface<AddedButtonCase> {};
+
+TEST_P(AddedButtonTest, GoesFirstAndEachButtonActsWhereItIs) {
+  const AddedButtonCase& c = GetParam();
+  HWND window = Skinned();
+  // The mouse was over close when the button came.
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kCloseCentre));
+  if (c.pressedBefore) SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(c.at));
+  userClicks = 0;
+  engine_->AddTitleButton(window, MenuButtonPng, "自定", &CountUserClick);
+  const RECT strip = engine_->GetTitleButtonArea(window);
+  EXPECT_EQ(strip.left, kWidth - 95 + 1);
+  EXPECT_EQ(strip.right - strip.left, 95);
+  std::vector<int32_t> kinds;
+  for (const TitleButton& button : engine_->RecordAt(1).titleButtons) kinds.push_back(button.kind);
+  EXPECT_EQ(kinds, (std::vector<int32_t>{kUserButton, kMinimizeButton, kCloseButton}));
+
+  if (!c.pressedBefore) {
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(c.at));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(c.at));
+  }
+  SendMessageW(window, WM_LBUTTONUP, 0, At(c.at));
+  EXPECT_EQ(userClicks, c.effect == Effect::kUser ? 1 : 0);
+  EXPECT_EQ(IsWindow(window) && IsIconic(window), c.effect == Effect::kMinimized);
+  EXPECT_EQ(!IsWindow(window), c.effect == Effect::kClosed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Releases, AddedButtonTest, testing::ValuesIn(kAddedButtonCases),
+                         [](const testing::TestParamInfo<AddedButtonCase>& p) { return std::string(p.param.name); });
+
+// ---- The caption's font --------------------------------------------------------------------
+
+// Bright caption ink: the text is white over a halo and a darker skin.
+int CaptionInk(const WindowRecord& record) {
+  int count = 0;
+  for (LONG y = kBorderWidth + 5; y < kBorderWidth + 25; ++y)
+    for (LONG x = kBorderWidth + 26; x < 200; ++x) {
+      const COLORREF c = GetPixel(record.frame.dc(), x, y);
+      if (GetRValue(c) > 235 && GetGValue(c) > 235 && GetBValue(c) > 235) ++count;
+    }
+  return count;
+}
+
+// A style given to SetTitleFont is drawn: bold ink is heavier, an underline adds a line.
+TEST_F(SkinEngineTest, TheCaptionIsDrawnInTheStyleSetTitleFontGives) {
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  SetWindowTextW(window, L"WWMMWWMM");
+  engine_->SkinWindow(window, ToolOptions(false));
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  const int regular = CaptionInk(engine_->RecordAt(1));
+  ASSERT_GT(regular, 20);
+  for (const int32_t style : {Gdiplus::FontStyleBold, Gdiplus::FontStyleUnderline}) {
+    engine_->SetTitleFont(window, {}, {}, OptionalArg<int32_t>(style));
+    UpdateWindow(window);
+    EXPECT_GT(CaptionInk(engine_->RecordAt(1)), regular + regular / 5) << style;
+  }
+}
+
+// ---- Children anchored to the client edges ------------------------------------------------
+
+struct AnchorCase {
+  const char* name;
+  int32_t edges;
+  RECT after;  // the child's rectangle once the window is 100 wider and 50 higher
+};
+
+constexpr RECT kAnchoredPlace{40, 60, 140, 90};
+const AnchorCase kAnchorCases[] = {
+    {"TopLeftStays", kAnchorLeft | kAnchorTop, kAnchoredPlace},
+    {"RightMoves", kAnchorRight | kAnchorTop, {140, 60, 240, 90}},
+    {"LeftAndRightStretch", kAnchorLeft | kAnchorRight, {40, 60, 240, 90}},
+    {"BottomMoves", kAnchorLeft | kAnchorBottom, {40, 110, 140, 140}},
+    {"AllEdgesStretchBothWays", kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom, {40, 60, 240, 140}},
+};
+
+class AnchorTest : public SkinEngineTest, public testing::WithParamInterface<AnchorCase> {};
+
+TEST_P(AnchorTest, AChildKeepsItsDistanceToTheEdgesItIsAnchoredTo) {
+  HWND window = Skinned(WS_MINIMIZEBOX, true);
+  HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, kAnchoredPlace.left, kAnchoredPlace.top,
+                               kAnchoredPlace.right - kAnchoredPlace.left, kAnchoredPlace.bottom - kAnchoredPlace.top,
+                               window, nullptr, nullptr, nullptr);
+  engine_->AnchorChild(child, GetParam().edges);
+  SetWindowPos(window, nullptr, 0, 0, kWidth + 100, kHeight + 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+  const RECT& after = GetParam().after;
+  EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
+            (std::vector<LONG>{after.left, after.top, after.right, after.bottom}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, AnchorTest, testing::ValuesIn(kAnchorCases),
+                         [](const testing::TestParamInfo<AnchorCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
