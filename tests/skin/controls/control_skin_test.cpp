@@ -4,6 +4,7 @@
 // that outlive another skinned window closed by the program's code they run.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -376,5 +377,66 @@ INSTANTIATE_TEST_SUITE_P(Windows, OwnerDrawnContainerTest, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& p) {
                            return std::string(p.param ? "BesideSkinnedButtons" : "Alone");
                          });
+
+// ---- Statics given a wash, holding children, or nested in a container -----------------------
+
+// White over the skin at `alpha`, as GDI+ blends it, to within rounding.
+bool WashedWith(COLORREF skin, COLORREF shown, int alpha) {
+  for (const int shift : {0, 8, 16}) {
+    const int under = static_cast<int>((skin >> shift) & 0xFF);
+    const int expected = (255 * alpha + under * (255 - alpha)) / 255;
+    if (std::abs(expected - static_cast<int>((shown >> shift) & 0xFF)) > 2) return false;
+  }
+  return true;
+}
+
+// The start-up gives its statics the alpha 300, kept as 44: the skin shows through their ground
+// under that wash. A static holding children is a container too, and its children are skinned.
+TEST_F(ControlSkinTest, AStaticGivenAnAlphaShowsTheSkinWashedAndOneWithChildrenIsAContainerToo) {
+  HWND window = MakeParent();
+  windows_.push_back(window);
+  HWND label = Child(window, L"STATIC", L"", SS_LEFT, kLabelPlace, 4);
+  HWND panel = Child(window, L"STATIC", L"", SS_LEFT, RECT{200, 110, 340, 180}, 5);
+  HWND inner = Child(panel, L"BUTTON", L"内", BS_PUSHBUTTON, RECT{10, 10, 80, 40}, 6);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinStaticControl(label, {}, {}, OptionalArg<int32_t>(300));
+  engine_->SkinStaticControl(panel);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  Pump();
+
+  const POINT spot{30, 10};
+  const COLORREF skin = GetPixel(engine_->RecordAt(1).background.dc(), kLabelPlace.left + spot.x, kLabelPlace.top + spot.y);
+  const COLORREF shown = Pixels(label, RECT{spot.x, spot.y, spot.x + 1, spot.y + 1}).front();
+  EXPECT_TRUE(WashedWith(skin, shown, 44)) << std::hex << skin << " shows as " << shown;
+
+  const ControlLists& controls = engine_->RecordAt(1).controls;
+  ASSERT_EQ(controls.containers.size(), 1u);
+  EXPECT_EQ(controls.containers[0].hwnd, panel);
+  EXPECT_EQ(controls.statics.size(), 2u);
+  EXPECT_EQ(Property(inner, "Hw_FuID"), 1);
+  EXPECT_EQ(GetPropA(panel, "Mb_zpf"), nullptr);  // no window above it provides a background
+}
+
+// A new skin image reaches controls inside a container that clips its children, which a repaint
+// of the window and its own children does not.
+TEST_F(ControlSkinTest, ANewSkinImageRepaintsControlsNestedInAContainer) {
+  HWND window = MakeParent();
+  windows_.push_back(window);
+  HWND group = Child(window, L"BUTTON", L"", BS_GROUPBOX | WS_CLIPCHILDREN, RECT{20, 100, 300, 260}, 7);
+  HWND label = Child(group, L"STATIC", L"", SS_LEFT, RECT{20, 30, 200, 80}, 8);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinContainer(group);
+  engine_->SkinStaticControl(label);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  Pump();
+  const RECT spot{150, 40, 151, 41};
+  const COLORREF before = Pixels(label, spot).front();
+  engine_->SetSkinImage("", nullptr, OptionalArg<COLORREF>(0x00FF00), {}, {});
+  Pump();
+  EXPECT_NE(Pixels(label, spot).front(), before);
+  EXPECT_EQ(Pixels(label, spot).front(), 0x00FF00u);
+}
 
 }  // namespace
