@@ -423,6 +423,8 @@ TEST_F(ControlSkinTest, AStaticGivenAnAlphaShowsTheSkinWashedAndOneWithChildrenI
 TEST_F(ControlSkinTest, ANewSkinImageRepaintsControlsNestedInAContainer) {
   HWND window = MakeParent();
   windows_.push_back(window);
+  // Both clip their children: invalidating one reaches no window below it.
+  SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_CLIPCHILDREN);
   HWND group = Child(window, L"BUTTON", L"", BS_GROUPBOX | WS_CLIPCHILDREN, RECT{20, 100, 300, 260}, 7);
   HWND label = Child(group, L"STATIC", L"", SS_LEFT, RECT{20, 30, 200, 80}, 8);
   engine_->SkinWindow(window, SkinWindowOptions{});
