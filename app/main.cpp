@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/skin_setup.h"
+#include "app/switch_actions.h"
 #include "app/transparent_blt_filter.h"
 #include "app/working_set_trim.h"
 #include "hook/api_hook.h"
@@ -13,6 +14,7 @@
 #include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
+#include "runtime/imports/system_dlls.h"
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
 #include "runtime/templates/template_program.h"
@@ -38,6 +40,8 @@ void ProgramExit() {
 
 int MainRoutine() {
   RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
+  // The files are settled before anything else runs, and the box is a plain one.
+  RecoverInterruptedSwitch();
   hook = std::make_unique<ApiHook>();
   engine = std::make_unique<SkinEngine>();
   RuntimeService(SERVICE_SET_EXIT_ROUTINE, reinterpret_cast<intptr_t>(&ProgramExit), 0);
@@ -61,4 +65,9 @@ void StartWindowSetUp() {
                   kControlWashAlpha);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(MainRoutine); }
+// Before anything loads a DLL by name: the program's folder is where a user puts the tool (the
+// game's folder), and a DLL of a system name dropped there must not run in it.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
+  return RunProgram(MainRoutine);
+}

@@ -81,9 +81,9 @@ void SkinWindowUnits(SkinEngine& engine, const UnitReference& window, ByteBlock 
       if (unit.type != kind.typeCode) RaiseRuntimeError(ERR_TYPE_MISMATCH);
       const HWND handle = Commands::GetUnitHandle(unit);
       if (kind.container)
-        engine.SkinContainer(handle);
+        engine.SkinContainer(handle, {}, {}, OptionalArg<int32_t>(alpha), {});
       else
-        engine.SkinStaticControl(handle);
+        engine.SkinStaticControl(handle, {}, {}, OptionalArg<int32_t>(alpha));
     }
     Commands::FreeUnitList(list);
   }

@@ -39,7 +39,7 @@ void SwitchTo(const ServerProfile& profile) {
 SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view folder, FaultInjector faults) {
   if (folder.empty()) return {false, nullptr};
   const std::wstring base = std::wstring(folder) + L"\\";
-  FileSetReplacement replacement(std::move(faults));
+  FileSetReplacement replacement(std::move(faults), Journal::Kept);
   for (const ProfileEntry& entry : profile.entries) {
     if (!replacement.Stage(base + WideFromGbk(entry.fileName), std::span(&entry.content, 1))) break;
   }
@@ -60,6 +60,25 @@ std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile
     text += file.oldCopy.empty() ? L"原来没有这个文件。\r\n" : L"原来的内容保存在“" + file.oldCopy + L"”。\r\n";
   }
   return text + L"其余文件都没有改动。\r\n" + advice;
+}
+
+std::wstring InterruptedSwitchText(const InterruptedRuns& runs) {
+  if (runs.found == 0) return {};
+  const std::wstring interrupted = L"上次转换被中断了，没有做完。";
+  if (runs.unrestored.empty()) return interrupted + L"三个文件已经恢复成转换前的样子，可以再转换一次。";
+  std::wstring text = interrupted + L"没能把这些文件改回去：\r\n";
+  for (const InterruptedRuns::Kept& file : runs.unrestored) {
+    text += L"“" + file.target + L"”";
+    text += file.oldCopy.empty() ? L"原来没有这个文件。\r\n" : L"原来的内容保存在“" + file.oldCopy + L"”。\r\n";
+  }
+  return text + L"请关闭飞车客户端，再打开转换器，它会再试一次。";
+}
+
+void RecoverInterruptedSwitch() {
+  if (Runtime().programDirectory.empty()) return;
+  const std::wstring text = InterruptedSwitchText(RecoverInterruptedRuns(Runtime().programDirectory));
+  if (text.empty()) return;
+  MessageBoxW(nullptr, text.c_str(), WideFromGbk(kWindowTitle).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void SwitchToLiveServer() { SwitchTo(LiveServerProfile); }

@@ -1,5 +1,5 @@
 // The two switch actions: each writes one server profile over the client's three configuration
-// files beside the program, all three or none.
+// files beside the program, all three or none, even when the program is killed half-way.
 #pragma once
 
 #include <string>
@@ -25,6 +25,15 @@ SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view
 // or, when something could not be put back, which file holds the profile now and where its old
 // content is kept.
 std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile& profile);
+
+// What the user is told at start-up about switches that were killed half-way: that the three
+// files are as before, or which ones could not be put back and where their old contents are.
+// Nothing when no switch was interrupted.
+std::wstring InterruptedSwitchText(const InterruptedRuns& runs);
+
+// At start-up, before the window: undoes a switch that was killed half-way beside the program,
+// and says so in one box.
+void RecoverInterruptedSwitch();
 
 // Button handlers: the files beside the program, whichever folder is current. A switch that
 // succeeds is silent; one that fails says so in one box.

@@ -53,8 +53,7 @@ void CopyArea(HDC to, HDC from, const RECT& area) {
 
 }  // namespace
 
-void SkinEngine::BuildWindowBackground(int32_t index) {
-  WindowRecord& record = RecordAt(index);
+void SkinEngine::BuildBackground(WindowRecord& record) {
   RECT client{};
   Declared::GetClientRect(record.hwnd, &client);
   if (!record.background.Matches(client.right, client.bottom) &&
@@ -83,14 +82,17 @@ void SkinEngine::BuildWindowBackground(int32_t index) {
 }
 
 void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
-  WindowRecord& record = RecordAt(index);
+  const WindowRecordPtr held = SharedRecordAt(index);
+  WindowRecord& record = *held;
   const HWND hwnd = record.hwnd;
+  // The region's messages reach the program, whose code may close this window or one before it.
   SetRoundRegion(hwnd);
-  if (!record.alive) return;
+  index = PositionOf(record);
+  if (!index) return;
   RECT client{};
   Declared::GetClientRect(hwnd, &client);
   StartupMark("frame: region set");
-  BuildWindowBackground(index);
+  BuildBackground(record);
   StartupMark("frame: background built");
   if (!record.background.dc()) return;
   if (!record.frame.Matches(client.right, client.bottom)) {
@@ -140,8 +142,8 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   StringFormat format;
   SolidBrush halo, ink;
   if (!graphics.CreateFromHdc(record.frame.dc()) ||
-      !font.CreateShowing(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize), 0,
-                          Gdiplus::UnitPoint, caption) ||
+      !font.CreateShowing(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize),
+                          record.titleFontStyle, Gdiplus::UnitPoint, caption) ||
       !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) ||
       !halo.Create(ArgbFromColorRef(record.titleShadowColour, 150)) || !ink.Create(ArgbFromColorRef(record.titleColour)))
     return;

@@ -9,6 +9,7 @@
 #include "runtime/constant_segment.h"
 #include "runtime/imports/declared_functions.h"
 #include "runtime/runtime_error.h"
+#include "skin/controls/control_colouring.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
 
@@ -73,11 +74,15 @@ SkinEngine::~SkinEngine() {
   // Windows that outlive the engine go back to their own procedures.
   for (const WindowRecordPtr& record : windows_) {
     record->alive = false;
+    Declared::KillTimer(record->hwnd, reinterpret_cast<UINT_PTR>(record->hwnd));
     record->toolTip.Destroy();
+    ReleaseColouringBelow(record->hwnd);
     ReleaseControls(*record);
-    if (WindowCalls::CurrentProcedure(record->hwnd) == &SkinnedWindowProc)
-      WindowCalls::ReplaceProcedure(record->hwnd, record->previousProc);
-    ClearWindowProperties(record->hwnd);
+    // Under a later subclass the skin's procedure stays in the chain; with the engine gone it
+    // forwards by "Hw_hProc", which must stay for it.
+    const bool ours = WindowCalls::CurrentProcedure(record->hwnd) == &SkinnedWindowProc;
+    if (ours) WindowCalls::ReplaceProcedure(record->hwnd, record->previousProc);
+    ClearWindowProperties(record->hwnd, !ours);
   }
   windows_.clear();
   builtInPictures_.clear();
@@ -105,6 +110,12 @@ WindowRecordPtr SkinEngine::SharedRecordAt(int32_t index) const {
 }
 
 WindowRecord& SkinEngine::RecordAt(int32_t index) const { return *SharedRecordAt(index); }
+
+int32_t SkinEngine::PositionOf(const WindowRecord& record) const {
+  for (size_t i = 0; i < windows_.size(); ++i)
+    if (windows_[i].get() == &record) return static_cast<int32_t>(i + 1);
+  return 0;
+}
 
 void SkinEngine::BuildTitleButtons(WindowRecord& record, const ByteBlock images[4]) {
   record.titleButtons.clear();
@@ -184,9 +195,13 @@ void SkinEngine::AddTitleButton(HWND hwnd, ByteBlock image, TextValue toolTipTex
   button.picture = ButtonPicture(image);
   button.toolTipText = toolTipText ? toolTipText : "";
   button.handler = handler;
-  // User buttons go in front of the built-in ones.
+  // User buttons go in front of the built-in ones. Every number a button had is one off now: the
+  // button under the mouse and the fades start again from the next mouse move, as after a rebuild.
   record.titleButtons.insert(record.titleButtons.begin(), button);
   record.buttonsWidth += 27;
+  hotButton_ = 0;
+  record.hotButton = 0;
+  record.fadeIn = record.fadeOut = FadeState{};
   ResetToolTips(record);
   LayoutTitleButtons(index);
   record.needsRepaint = true;
@@ -252,16 +267,20 @@ void SkinEngine::SetSkinImage(TextValue path, ByteBlock bytes, OptionalArg<COLOR
 }
 
 void SkinEngine::RepaintAll() {
-  for (int32_t index = 1; index <= WindowCount(); ++index) {
-    WindowRecord& record = RecordAt(index);
-    if (!Declared::IsWindowVisible(record.hwnd)) continue;
-    HDC dc = Declared::GetDC(record.hwnd);
+  // A copy: a render sets the window's region, whose messages run the program's code.
+  const std::vector<WindowRecordPtr> windows = windows_;
+  for (const WindowRecordPtr& record : windows) {
+    const int32_t index = PositionOf(*record);
+    if (!index || !Declared::IsWindowVisible(record->hwnd)) continue;
+    HDC dc = Declared::GetDC(record->hwnd);
     PaintFrame(index, dc, 1);
-    Declared::ReleaseDC(record.hwnd, dc);
-    Declared::InvalidateRect(record.hwnd, nullptr, FALSE);
-    for (HWND child = Declared::FindWindowExA(record.hwnd, nullptr, nullptr, nullptr); child;
-         child = Declared::FindWindowExA(record.hwnd, child, nullptr, nullptr))
+    Declared::ReleaseDC(record->hwnd, dc);
+    if (!record->alive) continue;
+    Declared::InvalidateRect(record->hwnd, nullptr, FALSE);
+    for (HWND child = Declared::FindWindowExA(record->hwnd, nullptr, nullptr, nullptr); child;
+         child = Declared::FindWindowExA(record->hwnd, child, nullptr, nullptr))
       if (Declared::IsWindowVisible(child)) Declared::InvalidateRect(child, nullptr, TRUE);
+    for (HWND nested : NestedControls(*record)) Declared::InvalidateRect(nested, nullptr, FALSE);
   }
 }
 

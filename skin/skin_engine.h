@@ -45,8 +45,10 @@ class SkinEngine {
   // Becomes the process's engine; the settings take their defaults and backColour the
   // runtime's default button-face colour.
   SkinEngine();
-  // Releases every record and its GDI objects, the decoded images, the default icon, and shuts
-  // GDI+ down with the settings' token. Windows still skinned get their old procedures back.
+  // Releases every record and its GDI objects, the colouring of the controls still alive and the
+  // windows' animation timers, the decoded images, the default icon, and shuts GDI+ down with the
+  // settings' token. Windows still skinned get their old procedures back; one subclassed again
+  // since keeps the skin's procedure, which then forwards by "Hw_hProc".
   ~SkinEngine();
   SkinEngine(const SkinEngine&) = delete;
   SkinEngine& operator=(const SkinEngine&) = delete;
@@ -72,11 +74,16 @@ class SkinEngine {
   // the image's average colour) and the placement; repaints every visible skinned window.
   void SetSkinImage(TextValue path, ByteBlock bytes, OptionalArg<COLORREF> colour = {},
                     OptionalArg<int32_t> themeColour = {}, OptionalArg<int32_t> mode = {});
+  // A direct child of a skinned window keeps its distance to each client edge named in `edges`
+  // (kAnchor... bits) when the window's size changes: anchored to both edges of an axis it
+  // stretches, to the far edge only it moves. Edges 0 takes the child off the list.
+  void AnchorChild(HWND child, int32_t edges);
+  void LayoutAnchoredChildren(int32_t index);
   void SetControlTransparency(bool on, OptionalArg<int32_t> alpha = {}, OptionalArg<int32_t> option = {});
 
   void PaintFrame(int32_t index, HDC dc, int32_t flag);
   void BlitFrame(int32_t index, HDC dc);
-  void BuildWindowBackground(int32_t index);
+  void BuildWindowBackground(int32_t index) { BuildBackground(RecordAt(index)); }
   // One caption button over the cached background: pressed, or highlighted with alpha 1..255,
   // or plain (alpha 0); then copied to the window.
   void DrawTitleButton(int32_t index, int32_t button, bool pressed, int32_t alpha);
@@ -127,11 +134,16 @@ class SkinEngine {
   void SkinButton(HWND button);
   void SkinPictureButton(HWND button, ByteBlock normal, ByteBlock hot, ByteBlock pressed, ByteBlock disabled);
   // A label, picture box, drawing board or shape box painted over the skin with every pixel of
-  // its key colour (DefaultBackColor when not given) keyed out; one with children is also
-  // skinned as a container.
-  void SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour = {});
-  // A group box or tab control painted as a static is, and the button set-ups on its children.
-  void SkinContainer(HWND container, OptionalArg<COLORREF> keyColour = {});
+  // its key colour (DefaultBackColor when not given) keyed out, over a white wash of `alpha`
+  // (its low byte) when one is given; one with children is also skinned as a container. The
+  // option word is taken for the calling form; no drawing depends on it.
+  void SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour = {}, OptionalArg<int32_t> option = {},
+                         OptionalArg<int32_t> alpha = {});
+  // A group box or tab control painted as a static is, and the class set-ups on its children.
+  // The value is its key colour; the two flags (1 and 0 when absent) are taken for the calling
+  // form, no drawing depends on them.
+  void SkinContainer(HWND container, OptionalArg<int32_t> flag = {}, OptionalArg<COLORREF> keyColour = {},
+                     OptionalArg<int32_t> alpha = {}, OptionalArg<int32_t> secondFlag = {});
   // The key colour of a skinned static or container; the control is repainted.
   void SetControlColour(HWND control, COLORREF colour);
   // The text colour of a control ("Kj_Ztys"; a combo box's goes on its edit field).
@@ -143,6 +155,10 @@ class SkinEngine {
 
  private:
   WindowRecordPtr SharedRecordAt(int32_t index) const;
+  // The record's index in the list now (handlers that ran other code meanwhile may have seen
+  // windows before it go); 0 once it has left the list.
+  int32_t PositionOf(const WindowRecord& record) const;
+  void BuildBackground(WindowRecord& record);
   // One caption button drawn into the cached frame; the rectangle it covers.
   RECT RenderTitleButton(WindowRecord& record, int32_t button, bool pressed, int32_t alpha);
   void BuildTitleButtons(WindowRecord& record, const ByteBlock images[4]);
@@ -151,21 +167,26 @@ class SkinEngine {
   void RepaintAll();
   // Child controls (button_skin.cpp, see_through_skin.cpp).
   int32_t SkinnedAncestorIndex(HWND control) const;
+  // The control painters take the window's record itself, not its index: a control's handler
+  // runs the program's code (a click), which may close a window before this one in the list.
   void RegisterButton(int32_t index, HWND button, int32_t kind);
-  void RedrawButton(int32_t index, int32_t button, UINT state);
-  void DrawButtonFace(int32_t index, const ButtonRecord& button, HDC dc, const RECT& area, UINT state);
-  void PaintCheckLike(int32_t index, const ButtonRecord& button, HDC dc);
-  void PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, COLORREF key);
+  void RedrawButton(WindowRecord& window, int32_t button, UINT state);
+  void DrawButtonFace(WindowRecord& window, const ButtonRecord& button, HDC dc, const RECT& area, UINT state);
+  void PaintCheckLike(WindowRecord& window, const ButtonRecord& button, HDC dc);
+  void PaintSeeThrough(WindowRecord& window, HWND control, WNDPROC previous, const SeeThroughRecord& entry);
   // The window's background under a control, from the control's client origin, in `surface`.
-  bool CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface);
-  bool CopyBackgroundAt(int32_t index, POINT screen, int width, int height, GdiSurface& surface);
-  void RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container);
+  bool CopyBackgroundUnder(WindowRecord& window, HWND control, int width, int height, GdiSurface& surface);
+  bool CopyBackgroundAt(WindowRecord& window, POINT screen, int width, int height, GdiSurface& surface);
+  SeeThroughRecord& RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container);
+  // Skinned controls that lie deeper than the window's own children: a repaint of the window
+  // and its children does not reach them when a container clips its children.
+  std::vector<HWND> NestedControls(const WindowRecord& record) const;
   // The painted classes (painted_control_skin.cpp): set-up by the table of classes, one control,
   // its paint, and the border ring around its client area.
   void SkinPaintedControls(int32_t index, HWND parent);
   void RegisterPainted(int32_t index, HWND control, int32_t look);
-  void PaintPainted(int32_t index, PaintedRecord& record);
-  void PaintBorderRing(int32_t index, HWND control);
+  void PaintPainted(WindowRecord& window, PaintedRecord& record);
+  void PaintBorderRing(WindowRecord& window, HWND control);
   void ReleasePainted(ControlLists& controls);
   void ReleaseControls(WindowRecord& record);
   void RenumberControls(WindowRecord& record, int32_t index);

@@ -16,10 +16,10 @@ void SetWindowProperties(HWND hwnd, WNDPROC previous, int32_t index) {
   Declared::SetPropA(hwnd, kWindowIndexProperty, AsHandle(index));
 }
 
-void ClearWindowProperties(HWND hwnd) {
+void ClearWindowProperties(HWND hwnd, bool keepPrevious) {
   // RemovePropA is not among the declared functions.
-  for (const char* name : {kPreviousProcProperty, kWindowIndexProperty, kFrameDcProperty, kFrameBitmapProperty})
-    RemovePropA(hwnd, name);
+  for (const char* name : {kWindowIndexProperty, kFrameDcProperty, kFrameBitmapProperty}) RemovePropA(hwnd, name);
+  if (!keepPrevious) RemovePropA(hwnd, kPreviousProcProperty);
 }
 
 WNDPROC PreviousProcedureOf(HWND hwnd) {

@@ -18,8 +18,9 @@ inline constexpr char kControlBitmapProperty[] = "Kj_wtjb";   // bitmap behind t
 inline constexpr int32_t kBorderWidth = 3;
 
 void SetWindowProperties(HWND hwnd, WNDPROC previous, int32_t index);
-// Takes away every property of the skin's from a top-level window.
-void ClearWindowProperties(HWND hwnd);
+// Takes away every property of the skin's from a top-level window; with `keepPrevious`, all but
+// "Hw_hProc", through which the skin's procedure, left under a later subclass, still forwards.
+void ClearWindowProperties(HWND hwnd, bool keepPrevious = false);
 WNDPROC PreviousProcedureOf(HWND hwnd);
 int32_t WindowIndexOf(HWND hwnd);
 // Publishes (or, with nulls, withdraws) the cached frame's DC and bitmap.

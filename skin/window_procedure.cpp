@@ -58,6 +58,7 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       } else {
         record().needsRepaint = true;
       }
+      LayoutAnchoredChildren(index);
       break;
     case WM_SETTEXT:
       if (record().drawTitle && record().captionActive) {
@@ -121,6 +122,14 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         Declared::InvalidateRect(header->hwndFrom, nullptr, TRUE);
       break;
     }
+    case WM_PARENTNOTIFY:
+      // A child going before the window: what its colouring holds goes with it (a skinned
+      // control releases its own as well; a plain label has only this).
+      if (LOWORD(wParam) == WM_DESTROY && lParam) {
+        ReleaseControlColouring(reinterpret_cast<HWND>(lParam));
+        ReleaseColouringBelow(reinterpret_cast<HWND>(lParam));
+      }
+      break;
     case WM_DESTROY:
       // The window's tool tip goes with it.
       record().toolTip.Destroy();
@@ -253,9 +262,11 @@ void SkinEngine::OnLeftButtonDown(int32_t index, WindowRecord& record, LPARAM lP
   Declared::GetClientRect(record.hwnd, &client);
   record.fadeIn.button = 0;
   if (!record.captionActive) return;
-  // A move runs its own loop inside this call and returns when the button is released.
+  // A move runs its own loop inside this call and returns when the button is released; the
+  // program's code runs in it and may close any window, this one or one before it in the list.
   if (!record.maximized && !record.minimized) BeginDragOrResize(index, lParam, client);
-  if (!record.alive) return;
+  index = PositionOf(record);
+  if (!index) return;
   hotButton_ = HitTestTitleButton(index, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   if (hotButton_ >= 1) DrawTitleButton(index, hotButton_, true, 0);
 }
@@ -276,6 +287,9 @@ void SkinEngine::OnWindowPosChanged(int32_t index, WindowRecord& record) {
     record.maximized = true;
     Declared::SetWindowPos(record.hwnd, nullptr, 0, 0, screenWidth, screenHeight - TaskbarHeight(),
                            SWP_NOZORDER | SWP_NOOWNERZORDER);
+    // The move's own messages reach the program, which may have closed windows meanwhile.
+    index = PositionOf(record);
+    if (!index) return;
   }
   LayoutTitleButtons(index);
   if (record.bottomBarHeight > 0) LayoutBottomBar(index);

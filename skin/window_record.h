@@ -48,6 +48,22 @@ struct FadeState {
   int32_t step = 0;
 };
 
+// The client edges a child keeps its distance to (AnchorChild).
+enum AnchorEdge : int32_t {
+  kAnchorLeft = 1,
+  kAnchorTop = 2,
+  kAnchorRight = 4,
+  kAnchorBottom = 8,
+};
+
+// A child moved with the window's size: its rectangle and the client size when it was anchored.
+struct AnchoredChild {
+  HWND hwnd = nullptr;
+  int32_t edges = 0;
+  RECT placed{};  // parent client coordinates
+  SIZE client{};
+};
+
 struct BottomBarItem {
   std::string text;  // GBK
   RECT rect{};
@@ -93,7 +109,8 @@ struct WindowRecord {
   COLORREF titleShadowColour = 0x808080;
   std::string titleFontName = "宋体";
   int32_t titleFontSize = 12;
-  int32_t titleFontStyle = 1;
+  // GDI+ FontStyle bits of the caption text; regular until SetTitleFont gives a style.
+  int32_t titleFontStyle = 0;
   int32_t hotButton = 0;
   SkinHandler helpHandler = nullptr;
   SkinHandler menuHandler = nullptr;
@@ -105,6 +122,7 @@ struct WindowRecord {
   FadeState fadeIn, fadeOut;
   bool timerRunning = false;
   ControlLists controls;
+  std::vector<AnchoredChild> anchoredChildren;
 
   // The rendered frame (also published in the window's properties) and the background it was
   // rendered on, from which single buttons and the caption are restored.

@@ -222,13 +222,35 @@ int Trace(int rounds, const std::string& traced, const std::string& traceFile) {
   return 0;
 }
 
+// The tool empties its working set through empty.exe in the system's Windows folder whenever it
+// is deactivated, as it is when the next program's window comes up; that run would run into the
+// next start. A folder of that name stands in the way for as long as the driver runs, so the tool
+// starts none (the tests do the same). Gone again when the driver ends.
+class TrimmingBlocked {
+ public:
+  TrimmingBlocked() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    path_ = std::string(folder, length) + "\\empty.exe";
+    DeleteFileA(path_.c_str());
+    made_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+  }
+  ~TrimmingBlocked() {
+    if (made_) RemoveDirectoryA(path_.c_str());
+  }
+  TrimmingBlocked(const TrimmingBlocked&) = delete;
+  TrimmingBlocked& operator=(const TrimmingBlocked&) = delete;
+
+ private:
+  std::string path_;
+  bool made_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The tool empties its working set through a helper process whenever it is deactivated, as it
-  // is when the next program's window comes up; that helper would run into the next start. With
-  // "windir" naming a missing folder the tool starts none (the tests do the same).
-  SetEnvironmentVariableA("windir", "C:\\no-such-windows-folder");
+  const TrimmingBlocked trimmingBlocked;
   if (argc == 6 && std::strcmp(argv[1], "compare") == 0) {
     const int minRounds = std::max(3, std::atoi(argv[2]));
     const int maxRounds = std::max(minRounds, std::atoi(argv[3]));

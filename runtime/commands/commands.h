@@ -78,9 +78,11 @@ UnitReference UnitListItem(UnitList list, int32_t index);
 void FreeUnitList(UnitList list);
 
 #if defined(_WIN32)
-// programFile, when given, is started with the command line as its own (see the command).
+// programFile, when given, is started with the command line as its own; longestWaitMs bounds the
+// wait (see the command).
 bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode = std::nullopt,
-                    std::optional<TextValue> programFile = std::nullopt);
+                    std::optional<TextValue> programFile = std::nullopt,
+                    std::optional<int32_t> longestWaitMs = std::nullopt);
 bool FileExists(TextValue path);
 bool WriteBytesToFile(TextValue path, std::initializer_list<ByteBlock> blocks);
 int32_t ScreenWidth();

@@ -83,9 +83,10 @@ std::optional<std::wstring> ChildFolder(const std::wstring& programFile) {
   return std::nullopt;
 }
 
-// RunCommandLine(command line, wait, [window mode], [program file]): starts the command line;
-// waits for the process to end, or at most a second for it to be ready for input. The exit code
-// is not read. A program file, when given, is the program started, whatever the command line's
+// RunCommandLine(command line, wait, [window mode], [program file], [longest wait]): starts the
+// command line; waits for the process to end (for at most the longest wait in milliseconds when
+// one is given; the process then runs on by itself), or at most a second for it to be ready for
+// input. The exit code is not read. A program file, when given, is the program started, whatever the command line's
 // first word: an unquoted path with blanks in it cannot then start another program. Hidden
 // (mode 1) also means no console: a console program would otherwise get a console window, which
 // a terminal that takes consoles over shows whatever the show state.
@@ -99,6 +100,7 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   mode = std::clamp(mode, 1, static_cast<int32_t>(std::size(showStates)));
   const std::wstring programFile =
       WideFromText(arguments.given(3) ? TextArgument(arguments[3]).value_or("") : "");
+  const std::optional<int32_t> longestWait = arguments.given(4) ? IntArgument(arguments[4]) : std::nullopt;
   const std::optional<std::wstring> folder = ChildFolder(programFile);
   if (!folder) return;
 
@@ -117,7 +119,7 @@ void RunCommandLine(ValueCell* result, int32_t count, const ValueCell* cells) {
   const OwnedKernelHandle process(started.hProcess);
   const OwnedKernelHandle thread(started.hThread);
   if (wait) {
-    WaitForSingleObject(process.get(), INFINITE);
+    WaitForSingleObject(process.get(), longestWait ? static_cast<DWORD>(std::max(*longestWait, 0)) : INFINITE);
   } else {
     WaitForInputIdle(process.get(), 1000);
   }

@@ -136,9 +136,9 @@ void FreeUnitList(UnitList list) { Call(RuntimeCommand::FreeUnitList, {PassList(
 
 #if defined(_WIN32)
 bool RunCommandLine(TextValue commandLine, bool wait, std::optional<int32_t> windowMode,
-                    std::optional<TextValue> programFile) {
-  return CellBool(Call(RuntimeCommand::RunCommandLine,
-                       {PassText(commandLine), BoolCell(wait), Optional(windowMode), OptionalText(programFile)}));
+                    std::optional<TextValue> programFile, std::optional<int32_t> longestWaitMs) {
+  return CellBool(Call(RuntimeCommand::RunCommandLine, {PassText(commandLine), BoolCell(wait), Optional(windowMode),
+                                                        OptionalText(programFile), Optional(longestWaitMs)}));
 }
 
 bool FileExists(TextValue path) { return CellBool(Call(RuntimeCommand::FileExists, {PassText(path)})); }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "runtime/frame/window_registry.h"
+#include "runtime/imports/system_dlls.h"
 #include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
@@ -131,7 +132,10 @@ void InitialiseRuntime(const TemplateProgram& program) {
   state.initialised = true;
   state.processHeap = GetProcessHeap();
   state.runMode = kRunModeNoDebugBreak;
-  state.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+  // ole32 is bound, not imported: the loader takes an imported DLL from the program's folder first
+  // unless the system holds it as a known DLL, which Wine, for one, does not.
+  const auto oleInitialize = SystemProcedure<decltype(&OleInitialize)>(L"ole32.dll", "OleInitialize");
+  state.oleInitialised = oleInitialize && SUCCEEDED(oleInitialize(nullptr));
   StartupMark("OLE initialised");
   RecordProgramPaths(state);
   state.guiThread = GetCurrentThreadId();
@@ -170,7 +174,10 @@ void RunExitSequence(int32_t exitCode) {
   for (HICON& icon : state.defaultIcons)
     if (icon) DestroyIcon(std::exchange(icon, nullptr));
   if (state.hiddenWindow) DestroyWindow(std::exchange(state.hiddenWindow, nullptr));
-  if (std::exchange(state.oleInitialised, false)) OleUninitialize();
+  if (std::exchange(state.oleInitialised, false)) {
+    if (const auto oleUninitialize = SystemProcedure<decltype(&OleUninitialize)>(L"ole32.dll", "OleUninitialize"))
+      oleUninitialize();
+  }
 }
 
 int RunProgram(int (*mainRoutine)()) {

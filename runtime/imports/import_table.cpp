@@ -1,10 +1,11 @@
 // Binding declarations by name on first use: the search of the standard DLLs for an empty DLL
-// name, the program's own folder before the system's search order for a named one, and the
-// runtime error when a function cannot be found.
+// name, the system folder for a system DLL and the program's own folder for any other named one,
+// and the runtime error when a function cannot be found.
 #include "runtime/imports/import_table.h"
 
 #include <string>
 
+#include "runtime/imports/system_dlls.h"
 #include "runtime/module_paths.h"
 #include "runtime/runtime_error.h"
 #include "runtime/wide_text.h"
@@ -12,12 +13,13 @@
 namespace {
 
 HMODULE LoadFromSystem(const wchar_t* path) { return LoadLibraryW(path); }
+HMODULE LoadFromSystemFolder(const wchar_t* fileName) { return LoadSystemDll(fileName); }
 void* FindExport(HMODULE module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(module, name));
 }
 void ReleaseToSystem(HMODULE module) { FreeLibrary(module); }
 
-// Searched in this order for a declaration without a DLL name.
+// Searched in this order, in the system folder, for a declaration without a DLL name.
 constexpr const wchar_t* standardDlls[] = {L"Kernel32.dll", L"Gdi32.dll", L"User32.dll",
                                            L"Advapi32.dll", L"Mpr.dll",   L"Shell32.dll"};
 
@@ -46,13 +48,16 @@ std::wstring FolderOf(HMODULE module) {
 
 HMODULE RuntimeModule() { return ModuleContaining(reinterpret_cast<const void*>(&BindImport)); }
 
-// A named DLL: by its path alone when it has a ':', else from the program's folder, the runtime
-// module's folder (skipped when it is the same folder) and then the system's search order; the
-// first that loads is the one. The name is GBK text; the folders are taken in UTF-16, so that a
-// folder of any name is searched.
+// A named DLL: by its path alone when it has a ':'; a system DLL from the system folder alone, so
+// that a file of its name dropped beside the program never runs in it; any other from the
+// program's folder, the runtime module's folder (skipped when it is the same folder) and then
+// the system's search order; the first that loads is the one. The name is GBK text; the folders
+// are taken in UTF-16, so that a folder of any name is searched.
 HMODULE LoadNamedDll(const ModuleLoader& loader, const char* dll) {
   const std::wstring name = WideFromGbk(dll);
   if (name.find(L':') != std::wstring::npos) return loader.load(name.c_str());
+  const std::wstring systemDll = SystemDllFileName(name);
+  if (!systemDll.empty()) return loader.loadSystem(systemDll.c_str());
   const std::wstring programFolder = FolderOf(nullptr);
   if (!programFolder.empty()) {
     if (HMODULE module = loader.load((programFolder + name).c_str())) return module;
@@ -71,7 +76,7 @@ struct Binding {
 
 Binding SearchStandardDlls(const ModuleLoader& loader, const char* name) {
   for (const wchar_t* dll : standardDlls) {
-    HMODULE module = loader.load(dll);
+    HMODULE module = loader.loadSystem(dll);
     if (!module) continue;
     if (void* address = loader.find(module, name)) return {address, module};
     loader.release(module);
@@ -102,7 +107,7 @@ ImportTable declaredFunctions = {kDeclaredFunctionCount, DeclaredDllNames, Decla
 
 }  // namespace
 
-const ModuleLoader SystemModuleLoader = {LoadFromSystem, FindExport, ReleaseToSystem};
+const ModuleLoader SystemModuleLoader = {LoadFromSystem, LoadFromSystemFolder, FindExport, ReleaseToSystem};
 
 void* TryBindImport(ImportTable& table, int32_t k) {
   if (k < 0 || k >= table.count) return nullptr;

@@ -9,7 +9,10 @@
 // How a table reaches the module loader. The program uses the system's; tests put an observer
 // in between.
 struct ModuleLoader {
+  // A DLL by the path or name given, in the system's search order.
   HMODULE (*load)(const wchar_t* path);
+  // A system DLL by its file name, from the system folder alone.
+  HMODULE (*loadSystem)(const wchar_t* fileName);
   // name is an exported name, or an ordinal made with MAKEINTRESOURCEA.
   void* (*find)(HMODULE module, const char* name);
   void (*release)(HMODULE module);

@@ -137,8 +137,9 @@ std::vector<PictureFrame> DecodeWithGdiPlus(std::span<const unsigned char> bytes
   Declared::GdipGetImageHeight(image.get(), &height);
   FrameSet frames = FramesOf(image.get());
   if (width == 0 || height == 0 || int64_t{width} * height > kMaxPicturePixels) return {};
-  // As many frames as the pixel limit allows: a long animation is cut short, not refused.
-  frames.count = static_cast<UINT>(std::min<int64_t>(frames.count, kMaxPicturePixels / (int64_t{width} * height)));
+  // As many frames as the frame and pixel limits allow: a long animation is cut short.
+  const int64_t allowed = std::min<int64_t>(kMaxPictureFrames, kMaxPicturePixels / (int64_t{width} * height));
+  frames.count = static_cast<UINT>(std::min<int64_t>(frames.count, allowed));
   const std::vector<uint32_t> delays = FrameDelays(image.get(), frames.count);
   std::vector<PictureFrame> decoded;
   for (UINT i = 0; i < frames.count; ++i) {

@@ -24,7 +24,14 @@ struct PictureFrame {
 // long, as browsers do.
 constexpr uint32_t kShortestFrame = 100;
 
-// Every frame of the picture in time order (a GIF's); a single one for a still picture or a
-// picture of pages or sizes (an ICO's first image). Empty when GDI+ cannot read the bytes or the
-// frames would hold more than kMaxPicturePixels pixels in all. GDI+ runs for the call only.
+// The most frames kept of an animated picture; a longer one is cut short, not refused. Every frame
+// is a GDI bitmap of its own and a process has 10,000 GDI objects by default: a GIF of thousands
+// of tiny frames would otherwise take them all, and every later bitmap, brush or font of the
+// program would fail. 256 frames are over ten seconds of even a fast (25 a second) animation.
+constexpr UINT kMaxPictureFrames = 256;
+
+// Every frame of the picture in time order (a GIF's), at most kMaxPictureFrames of them and no
+// more than kMaxPicturePixels pixels in all; a single one for a still picture or a picture of
+// pages or sizes (an ICO's first image). Empty when GDI+ cannot read the bytes or one frame alone
+// holds more than kMaxPicturePixels pixels. GDI+ runs for the call only.
 std::vector<PictureFrame> DecodeWithGdiPlus(std::span<const unsigned char> bytes, COLORREF background);

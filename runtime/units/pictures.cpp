@@ -1,11 +1,12 @@
-// Turning a unit's picture bytes into bitmaps. BMP files are read through their own headers;
-// every size they state is checked against the bytes there are.
+// Turning a unit's picture bytes into bitmaps: JPEG through libjpeg, BMP files through the
+// checked layout of dib_layout, the rest through GDI+.
 #include "runtime/units/pictures.h"
 
 #include <cstring>
 #include <optional>
 #include <utility>
 
+#include "runtime/units/dib_layout.h"
 #include "runtime/units/jpeg_decoder.h"
 
 namespace {
@@ -31,44 +32,14 @@ OwnedBitmap BitmapOfJpeg(std::span<const unsigned char> bytes) {
   return bitmap;
 }
 
-template <class T>
-bool ReadAt(std::span<const unsigned char> bytes, size_t offset, T& value) {
-  if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return false;
-  std::memcpy(&value, bytes.data() + offset, sizeof(T));
-  return true;
-}
-
-// An uncompressed (or bit-field) BMP file with a header of at least BITMAPINFOHEADER's size.
+// An uncompressed (or bit-field) BMP file, its headers checked by ReadBmpFile.
 OwnedBitmap BitmapOfBmp(std::span<const unsigned char> bytes) {
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
-  if (!ReadAt(bytes, 0, file) || file.bfType != 0x4D42 || !ReadAt(bytes, sizeof file, header)) return {};
-  const int64_t width = header.biWidth;
-  const int64_t height = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
-  const int bitCount = header.biBitCount;
-  const bool knownDepth = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
-                          bitCount == 32;
-  const bool bitFields = header.biCompression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32);
-  if (header.biSize < sizeof header || width <= 0 || height <= 0 || width * height > kMaxPicturePixels ||
-      header.biPlanes != 1 || !knownDepth || (header.biCompression != BI_RGB && !bitFields))
-    return {};
-  const int64_t maxColours = bitCount <= 8 ? (int64_t{1} << bitCount) : 0;
-  const int64_t colours = header.biClrUsed ? header.biClrUsed : maxColours;
-  if (colours > 256) return {};
-  // The header as the file has it, followed by the masks (for bit fields) and the colour table.
-  const size_t masks = bitFields && header.biSize == sizeof header ? 3 * sizeof(DWORD) : 0;
-  const size_t infoSize = header.biSize + masks + static_cast<size_t>(colours) * sizeof(RGBQUAD);
-  const size_t infoStart = sizeof file;
-  const int64_t stride = ((width * bitCount + 31) / 32) * 4;
-  const int64_t imageSize = stride * height;
-  if (infoSize > bytes.size() - infoStart || file.bfOffBits > bytes.size() ||
-      imageSize > static_cast<int64_t>(bytes.size() - file.bfOffBits))
-    return {};
-  // The header is copied to aligned memory; BITMAPINFO may not be read in place.
-  std::vector<unsigned char> info(bytes.begin() + infoStart, bytes.begin() + infoStart + infoSize);
+  const std::optional<BmpLayout> layout = ReadBmpFile(bytes);
+  if (!layout) return {};
   void* bits = nullptr;
-  OwnedBitmap bitmap = DibSection(*reinterpret_cast<const BITMAPINFO*>(info.data()), bits);
-  if (bitmap) std::memcpy(bits, bytes.data() + file.bfOffBits, static_cast<size_t>(imageSize));
+  // The BITMAPINFO is held in aligned memory of its own; it may not be read in place.
+  OwnedBitmap bitmap = DibSection(*reinterpret_cast<const BITMAPINFO*>(layout->info.data()), bits);
+  if (bitmap) std::memcpy(bits, layout->pixels.data(), layout->pixels.size());
   return bitmap;
 }
 

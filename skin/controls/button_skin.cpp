@@ -205,18 +205,22 @@ bool SkinEngine::DrawOwnerDrawnButton(const DRAWITEMSTRUCT* item) {
   const int32_t index = IntProperty(item->hwndItem, kParentIndexProperty);
   if (!index) return false;
   const WindowRecordPtr held = SharedRecordAt(index);
+  // Containers and painted controls carry the same two properties, numbered in lists of their
+  // own: an owner-drawn button skinned as a container is the program's to draw.
   const int32_t number = IntProperty(item->hwndItem, kWindowIndexProperty);
-  CheckListIndex(number, held->controls.buttons.size());
-  const ButtonRecord& button = held->controls.buttons[static_cast<size_t>(number - 1)];
-  if (button.kind != kPushButton && button.kind != kPictureButton) return false;
-  DrawButtonFace(index, button, item->hDC, item->rcItem, item->itemState);
+  const std::deque<ButtonRecord>& buttons = held->controls.buttons;
+  if (number < 1 || static_cast<size_t>(number) > buttons.size()) return false;
+  const ButtonRecord& button = buttons[static_cast<size_t>(number - 1)];
+  if (button.hwnd != item->hwndItem || (button.kind != kPushButton && button.kind != kPictureButton)) return false;
+  DrawButtonFace(*held, button, item->hDC, item->rcItem, item->itemState);
   return true;
 }
 
-void SkinEngine::DrawButtonFace(int32_t index, const ButtonRecord& button, HDC dc, const RECT& area, UINT state) {
+void SkinEngine::DrawButtonFace(WindowRecord& window, const ButtonRecord& button, HDC dc, const RECT& area,
+                                UINT state) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   GdiSurface surface;
-  if (!dc || !CopyBackgroundUnder(index, button.hwnd, width, height, surface)) return;
+  if (!dc || !CopyBackgroundUnder(window, button.hwnd, width, height, surface)) return;
   {
     Graphics graphics;
     if (!graphics.CreateFromHdc(surface.dc())) return;
@@ -233,11 +237,11 @@ void SkinEngine::DrawButtonFace(int32_t index, const ButtonRecord& button, HDC d
   Declared::BitBlt(dc, area.left, area.top, width, height, surface.dc(), 0, 0, SRCCOPY);
 }
 
-void SkinEngine::PaintCheckLike(int32_t index, const ButtonRecord& button, HDC dc) {
+void SkinEngine::PaintCheckLike(WindowRecord& window, const ButtonRecord& button, HDC dc) {
   RECT client{};
   Declared::GetClientRect(button.hwnd, &client);
   GdiSurface surface;
-  if (!dc || !CopyBackgroundUnder(index, button.hwnd, client.right, client.bottom, surface)) return;
+  if (!dc || !CopyBackgroundUnder(window, button.hwnd, client.right, client.bottom, surface)) return;
   {
     Graphics graphics;
     if (!graphics.CreateFromHdc(surface.dc())) return;
@@ -268,20 +272,19 @@ void SkinEngine::PaintCheckLike(int32_t index, const ButtonRecord& button, HDC d
 
 // Draws the button at once, outside WM_PAINT and WM_DRAWITEM: hot or plain looks, and the
 // check boxes and radio buttons after the system has drawn them its own way.
-void SkinEngine::RedrawButton(int32_t index, int32_t number, UINT state) {
-  const WindowRecordPtr held = SharedRecordAt(index);
-  const ButtonRecord& button = held->controls.buttons[static_cast<size_t>(number - 1)];
+void SkinEngine::RedrawButton(WindowRecord& window, int32_t number, UINT state) {
+  const ButtonRecord& button = window.controls.buttons[static_cast<size_t>(number - 1)];
   if (!button.hwnd || !Declared::IsWindowVisible(button.hwnd)) return;
   HDC dc = Declared::GetDC(button.hwnd);
   if (!dc) return;
   if (button.kind == kRadioButton || button.kind == kCheckBox) {
-    PaintCheckLike(index, button, dc);
+    PaintCheckLike(window, button, dc);
   } else {
     RECT client{};
     Declared::GetClientRect(button.hwnd, &client);
     if (IsDisabled(button.hwnd)) state = ODS_DISABLED;
     if (Declared::SendMessageA(button.hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) state |= ODS_SELECTED;
-    DrawButtonFace(index, button, dc, client, state);
+    DrawButtonFace(window, button, dc, client, state);
   }
   Declared::ReleaseDC(button.hwnd, dc);
 }
@@ -297,10 +300,11 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   const bool checkLike = button.kind == kRadioButton || button.kind == kCheckBox;
   auto passOn = [&] { return WindowCalls::CallPrevious(previous, hwnd, message, wParam, lParam); };
   // The system draws check boxes and radio buttons itself when their state changes; the skin's
-  // look goes over it straight away.
+  // look goes over it straight away. The click it notifies runs the program's code, which may
+  // close windows: the redraw goes by the record held, never by the index read on entry.
   auto passOnAndRedraw = [&] {
     const LRESULT result = passOn();
-    if (checkLike && held->alive && button.hwnd) RedrawButton(index, number, 0);
+    if (checkLike && held->alive && button.hwnd) RedrawButton(*held, number, 0);
     return result;
   };
 
@@ -319,7 +323,7 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       if (checkLike) {
         PAINTSTRUCT paint{};
         HDC dc = Declared::BeginPaint(hwnd, &paint);
-        PaintCheckLike(index, button, dc);
+        PaintCheckLike(*held, button, dc);
         Declared::EndPaint(hwnd, &paint);
         return 0;
       }
@@ -334,7 +338,7 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       const bool changed = controls.hotButton != number || controls.hotRedrawPending;
       controls.hotButton = number;
       controls.hotRedrawPending = false;
-      if (changed && !checkLike) RedrawButton(index, number, kHotState);
+      if (changed && !checkLike) RedrawButton(*held, number, kHotState);
       break;
     }
     case WM_LBUTTONDOWN:
@@ -351,13 +355,14 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSELEAVE:
       controls.pressedButton = 0;
       if (controls.hotButton == number) controls.hotButton = 0;
-      RedrawButton(index, number, button.focused ? ODS_FOCUS : 0);
+      RedrawButton(*held, number, button.focused ? ODS_FOCUS : 0);
       break;
     case BM_SETCHECK:
     case BM_SETSTATE:
     case WM_ENABLE:
       return passOnAndRedraw();
     case WM_NCDESTROY:
+      ReleaseControlColouring(hwnd);
       UnhookControl(hwnd, &SkinnedButtonProc, previous, kButtonProperties);
       button.hwnd = nullptr;
       break;

@@ -49,6 +49,8 @@ struct SeeThroughRecord {
   HWND hwnd = nullptr;  // null once the control is gone
   WNDPROC previousProc = nullptr;
   COLORREF keyColour = 0;
+  bool washed = false;    // a white wash of washAlpha lies over the skin under it
+  uint8_t washAlpha = 0;
 };
 
 // The classes the engine paints itself, each with a list of its own in the window's record.

@@ -136,14 +136,14 @@ void SkinEngine::ReleasePainted(ControlLists& controls) {
     }
 }
 
-void SkinEngine::PaintPainted(int32_t index, PaintedRecord& record) {
+void SkinEngine::PaintPainted(WindowRecord& window, PaintedRecord& record) {
   PAINTSTRUCT paint{};
   HDC dc = Declared::BeginPaint(record.hwnd, &paint);
   if (!dc) return;
   RECT client{};
   Declared::GetClientRect(record.hwnd, &client);
   GdiSurface surface;
-  if (CopyBackgroundUnder(index, record.hwnd, client.right, client.bottom, surface)) {
+  if (CopyBackgroundUnder(window, record.hwnd, client.right, client.bottom, surface)) {
     const BorderGeometry border = BorderOf(record.hwnd);
     PaintTarget target{*this,
                        record,
@@ -166,12 +166,12 @@ void SkinEngine::PaintPainted(int32_t index, PaintedRecord& record) {
 
 // The part of the shape that lies over the border, drawn after the system's border (and scroll
 // bars, which stay as they are).
-void SkinEngine::PaintBorderRing(int32_t index, HWND control) {
+void SkinEngine::PaintBorderRing(WindowRecord& window, HWND control) {
   const BorderGeometry border = BorderOf(control);
   if (!border.HasRing()) return;
   const int width = border.window.right - border.window.left, height = border.window.bottom - border.window.top;
   GdiSurface surface;
-  if (!CopyBackgroundAt(index, POINT{border.window.left, border.window.top}, width, height, surface)) return;
+  if (!CopyBackgroundAt(window, POINT{border.window.left, border.window.top}, width, height, surface)) return;
   {
     Graphics graphics;
     if (!graphics.CreateFromHdc(surface.dc())) return;
@@ -200,7 +200,7 @@ LRESULT SkinEngine::PaintedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT:
       // A paint into a DC the caller gives is a print: the control draws itself.
       if (!settings_.transparentControls || wParam) break;
-      PaintPainted(index, entry);
+      PaintPainted(*held, entry);
       return 0;
     case WM_ERASEBKGND:
       // The paint covers the whole client area; an erase would flash the system's colour.
@@ -208,7 +208,7 @@ LRESULT SkinEngine::PaintedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       break;
     case WM_NCPAINT: {
       const LRESULT result = passOn();
-      if (settings_.transparentControls && held->alive && entry.hwnd) PaintBorderRing(index, hwnd);
+      if (settings_.transparentControls && held->alive && entry.hwnd) PaintBorderRing(*held, hwnd);
       return result;
     }
     case WM_SETFOCUS:
@@ -227,6 +227,7 @@ LRESULT SkinEngine::PaintedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (const LRESULT brush = KeyedColouring(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return brush;
       break;
     case WM_NCDESTROY:
+      ReleaseControlColouring(hwnd);
       UnhookControl(hwnd, kFamilyProcs[family], previous, kButtonProperties);
       entry.hwnd = nullptr;
       break;

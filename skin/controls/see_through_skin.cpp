@@ -2,6 +2,7 @@
 // keys their own background colour out over the skin, their colours, and what the records of a
 // window's controls need when the window goes or moves up the list.
 #include "graphics/drawing_surface.h"
+#include "graphics/paths_pens_brushes.h"
 #include "runtime/commands/commands.h"
 #include "runtime/imports/declared_functions.h"
 #include "runtime/runtime_error.h"
@@ -66,7 +67,7 @@ int32_t SkinEngine::SkinnedAncestorIndex(HWND control) const {
   return 0;
 }
 
-void SkinEngine::RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container) {
+SeeThroughRecord& SkinEngine::RegisterSeeThrough(int32_t index, HWND control, COLORREF key, bool container) {
   ControlLists& controls = RecordAt(index).controls;
   std::deque<SeeThroughRecord>& list = container ? controls.containers : controls.statics;
   SeeThroughRecord& entry = list.emplace_back();
@@ -78,21 +79,30 @@ void SkinEngine::RegisterSeeThrough(int32_t index, HWND control, COLORREF key, b
   Declared::SetPropA(control, container ? kPreviousProcProperty : kStaticProcProperty,
                      reinterpret_cast<HANDLE>(entry.previousProc));
   Declared::InvalidateRect(control, nullptr, TRUE);
+  return entry;
 }
 
-void SkinEngine::SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour) {
+void SkinEngine::SkinStaticControl(HWND control, OptionalArg<COLORREF> keyColour, OptionalArg<int32_t> /*option*/,
+                                   OptionalArg<int32_t> alpha) {
   // A control outside every skinned window has no list to go in.
   const int32_t index = SkinnedAncestorIndex(control);
   if (!index || Declared::GetPropA(control, kStaticParentProperty)) return;
-  RegisterSeeThrough(index, control, keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor())), false);
-  // Controls inside it get their own skins; it keeps the static procedure.
-  if (Declared::FindWindowExA(control, nullptr, nullptr, nullptr)) SkinChildControls(index, control);
+  const COLORREF key = keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor()));
+  SeeThroughRecord& entry = RegisterSeeThrough(index, control, key, false);
+  entry.washed = alpha.given;
+  entry.washAlpha = static_cast<uint8_t>(alpha.value & 0xFF);
+  // Controls inside it: it is a container as well, whose procedure goes over the static one.
+  if (Declared::FindWindowExA(control, nullptr, nullptr, nullptr)) SkinContainer(control, {}, keyColour, alpha, {});
 }
 
-void SkinEngine::SkinContainer(HWND container, OptionalArg<COLORREF> keyColour) {
+void SkinEngine::SkinContainer(HWND container, OptionalArg<int32_t> /*flag*/, OptionalArg<COLORREF> keyColour,
+                               OptionalArg<int32_t> alpha, OptionalArg<int32_t> /*secondFlag*/) {
   const int32_t index = SkinnedAncestorIndex(container);
   if (!index || Declared::GetPropA(container, kParentIndexProperty)) return;
-  RegisterSeeThrough(index, container, keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor())), true);
+  SeeThroughRecord& entry =
+      RegisterSeeThrough(index, container, keyColour.Or(static_cast<COLORREF>(Commands::DefaultBackColor())), true);
+  entry.washed = alpha.given;
+  entry.washAlpha = static_cast<uint8_t>(alpha.value & 0xFF);
   Declared::SetPropA(container, kBackdropOwnerProperty, BackdropOwnerOf(container));
   SkinChildControls(index, container);
 }
@@ -113,7 +123,7 @@ LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:
       // A paint into a DC the caller gives is a print: the control draws itself.
       if (!settings_.transparentControls || wParam) break;
-      PaintSeeThrough(index, hwnd, previous, entry.keyColour);
+      PaintSeeThrough(*held, hwnd, previous, entry);
       return 0;
     case WM_DRAWITEM:
       if (DrawOwnerDrawnButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
@@ -125,6 +135,7 @@ LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
       if (const LRESULT brush = KeyedColouring(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) return brush;
       break;
     case WM_NCDESTROY:
+      ReleaseControlColouring(hwnd);
       UnhookControl(hwnd, container ? &SkinnedContainerProc : &SkinnedStaticProc, previous,
                     container ? kContainerProperties : kStaticProperties);
       entry.hwnd = nullptr;
@@ -133,15 +144,15 @@ LRESULT SkinEngine::SeeThroughProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return WindowCalls::CallPrevious(previous, hwnd, message, wParam, lParam);
 }
 
-bool SkinEngine::CopyBackgroundUnder(int32_t index, HWND control, int width, int height, GdiSurface& surface) {
+bool SkinEngine::CopyBackgroundUnder(WindowRecord& record, HWND control, int width, int height, GdiSurface& surface) {
   POINT origin{0, 0};
   Declared::ClientToScreen(control, &origin);
-  return CopyBackgroundAt(index, origin, width, height, surface);
+  return CopyBackgroundAt(record, origin, width, height, surface);
 }
 
-bool SkinEngine::CopyBackgroundAt(int32_t index, POINT screen, int width, int height, GdiSurface& surface) {
-  WindowRecord& record = RecordAt(index);
-  if (!record.background.dc()) BuildWindowBackground(index);
+bool SkinEngine::CopyBackgroundAt(WindowRecord& record, POINT screen, int width, int height, GdiSurface& surface) {
+  if (!record.alive) return false;
+  if (!record.background.dc()) BuildBackground(record);
   if (!record.background.dc() || !surface.Make(record.background.dc(), width, height)) return false;
   POINT window{0, 0};
   Declared::ClientToScreen(record.hwnd, &window);
@@ -152,15 +163,23 @@ bool SkinEngine::CopyBackgroundAt(int32_t index, POINT screen, int width, int he
 // The control paints itself on its key colour off screen; that copy goes over the background
 // under it with the key colour left out, and the result to the screen. BeginPaint takes the
 // update region: the paint is not asked for again.
-void SkinEngine::PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, COLORREF key) {
+void SkinEngine::PaintSeeThrough(WindowRecord& window, HWND control, WNDPROC previous, const SeeThroughRecord& entry) {
   PAINTSTRUCT paint{};
   HDC dc = Declared::BeginPaint(control, &paint);
   if (!dc) return;
   RECT client{};
   Declared::GetClientRect(control, &client);
+  const COLORREF key = entry.keyColour;
   GdiSurface background, own;
-  if (client.right > 0 && client.bottom > 0 && CopyBackgroundUnder(index, control, client.right, client.bottom, background) &&
+  if (client.right > 0 && client.bottom > 0 &&
+      CopyBackgroundUnder(window, control, client.right, client.bottom, background) &&
       own.Make(dc, client.right, client.bottom)) {
+    if (entry.washed) {
+      Graphics graphics;
+      SolidBrush wash;
+      if (graphics.CreateFromHdc(background.dc()) && wash.Create(ArgbFromColorRef(0xFFFFFF, entry.washAlpha)))
+        graphics.FillRectangle(wash, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom));
+    }
     {
       Graphics graphics;
       if (graphics.CreateFromHdc(own.dc())) graphics.Clear(ArgbFromColorRef(key));
@@ -177,14 +196,16 @@ void SkinEngine::PaintSeeThrough(int32_t index, HWND control, WNDPROC previous, 
 
 void SkinEngine::SetControlColour(HWND control, COLORREF colour) {
   if (!control) return;
+  // A static with children is registered as a container as well; both keep the colour.
+  bool found = false;
   for (const WindowRecordPtr& record : windows_)
     for (auto* list : {&record->controls.statics, &record->controls.containers})
       for (SeeThroughRecord& entry : *list)
         if (entry.hwnd == control) {
           entry.keyColour = colour;
-          Declared::InvalidateRect(control, nullptr, TRUE);
-          return;
+          found = true;
         }
+  if (found) Declared::InvalidateRect(control, nullptr, TRUE);
 }
 
 void SkinEngine::SetControlTextColour(HWND control, COLORREF colour) {
@@ -200,12 +221,27 @@ void SkinEngine::ReleaseControls(WindowRecord& record) {
   ControlLists& controls = record.controls;
   for (ButtonRecord& button : controls.buttons)
     UnhookControl(button.hwnd, &SkinnedButtonProc, button.previousProc, kButtonProperties);
-  for (SeeThroughRecord& entry : controls.statics)
-    UnhookControl(entry.hwnd, &SkinnedStaticProc, entry.previousProc, kStaticProperties);
+  // Containers first: a static with children has the container's procedure over its own.
   for (SeeThroughRecord& entry : controls.containers)
     UnhookControl(entry.hwnd, &SkinnedContainerProc, entry.previousProc, kContainerProperties);
+  for (SeeThroughRecord& entry : controls.statics)
+    UnhookControl(entry.hwnd, &SkinnedStaticProc, entry.previousProc, kStaticProperties);
   ReleasePainted(controls);
   controls = ControlLists{};
+}
+
+std::vector<HWND> SkinEngine::NestedControls(const WindowRecord& record) const {
+  std::vector<HWND> nested;
+  auto add = [&](HWND control) {
+    if (control && Declared::GetParent(control) != record.hwnd && Declared::IsWindowVisible(control))
+      nested.push_back(control);
+  };
+  for (const ButtonRecord& button : record.controls.buttons) add(button.hwnd);
+  for (const SeeThroughRecord& entry : record.controls.statics) add(entry.hwnd);
+  for (const SeeThroughRecord& entry : record.controls.containers) add(entry.hwnd);
+  for (const auto& list : record.controls.painted)
+    for (const PaintedRecord& entry : list) add(entry.hwnd);
+  return nested;
 }
 
 void SkinEngine::RenumberControls(WindowRecord& record, int32_t index) {

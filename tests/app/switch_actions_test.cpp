@@ -13,6 +13,7 @@
 #include "runtime/frame/runtime_state.h"
 #include "runtime/wide_text.h"
 #include "tests/app/profile_content.h"
+#include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -288,5 +289,168 @@ TEST(SwitchFailureText, NamesTheFileAndSaysNothingChanged) {
   EXPECT_EQ(SwitchFailureText({false, "VER.ini"}, TestServerProfile),
             L"无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
 }
+
+// The calls a whole switch to the test profile makes over the given old files, in order.
+std::vector<FileCall> CallsOfASwitch(unsigned oldFiles) {
+  ScratchFolder folder;
+  WriteOldFiles(folder, oldFiles);
+  std::vector<FileCall> calls;
+  ApplyServerProfile(TestServerProfile, folder.widePath(), [&](FileCall call) {
+    calls.push_back(call);
+    return InjectedFault::None;
+  });
+  return calls;
+}
+
+// The 1-based number of the first call of a site within a switch.
+size_t StepOf(const std::vector<FileCall>& calls, FileCall call) {
+  return static_cast<size_t>(std::find(calls.begin(), calls.end(), call) - calls.begin()) + 1;
+}
+
+// A switch in the folder that a child process ends just before a file-system call: its Nth, or
+// the first at the named site.
+constexpr DWORD kKilled = 77;
+void KillASwitch(const ScratchFolder& folder, const std::wstring& before) {
+  ChildProcess killed(
+      ChildProcess::AnyPath{WideFromGbk(ProgramFolder()) + L"\\switch_kill_child.exe", folder.widePath(), before});
+  ASSERT_TRUE(killed.started());
+  ASSERT_EQ(killed.AwaitExit(20000), kKilled);
+}
+
+class KilledSwitch : public testing::TestWithParam<unsigned> {};
+
+// Killed before each of its calls in turn, then the next start's recovery: until the switch has
+// marked its journal complete, the three files are back as they were (missing ones missing);
+// from then on they hold the new profile. No file of the switch's own is left either way, and an
+// undone switch is reported once.
+TEST_P(KilledSwitch, IsUndoneByTheNextStartUntilItIsComplete) {
+  const std::vector<FileCall> calls = CallsOfASwitch(GetParam());
+  const size_t journalStep = StepOf(calls, FileCall::CreateJournal);
+  const size_t completeStep = StepOf(calls, FileCall::CompleteJournal);
+  ASSERT_LT(completeStep, calls.size());
+  for (size_t step = 1; step <= calls.size(); ++step) {
+    SCOPED_TRACE("killed before call " + std::to_string(step) + ", " + FileCallName(calls[step - 1]));
+    ScratchFolder folder;
+    WriteOldFiles(folder, GetParam());
+    Files expected = Snapshot(folder);
+    KillASwitch(folder, std::to_wstring(step));
+    if (step > completeStep)
+      for (int i = 0; i < 3; ++i) expected[FileName(TestServerProfile, i)] = Content(TestServerProfile, i);
+    const InterruptedRuns runs = RecoverInterruptedRuns(folder.widePath());
+    EXPECT_EQ(Snapshot(folder), expected);
+    EXPECT_EQ(runs.found, step > journalStep && step <= completeStep ? 1 : 0);
+    EXPECT_TRUE(runs.unrestored.empty());
+    EXPECT_EQ(RecoverInterruptedRuns(folder.widePath()).found, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OldFiles, KilledSwitch, testing::Values(kAllThree, 0u, 0b010u),
+                         [](const testing::TestParamInfo<unsigned>& p) {
+                           return std::string(p.param == kAllThree ? "AllThree" : p.param ? "OnlyVer" : "None");
+                         });
+
+// The next start cannot put back a file that another program holds open: it names the file and
+// where its old content is, keeps that copy and the journal, and finishes at a later start.
+class HeldDuringRecovery : public testing::TestWithParam<unsigned> {};
+
+TEST_P(HeldDuringRecovery, KeepsWhatItCouldNotPutBackForTheNextStart) {
+  ScratchFolder folder;
+  WriteOldFiles(folder, GetParam());
+  const Files before = Snapshot(folder);
+  KillASwitch(folder, L"CompleteJournal");  // all three replaced
+  const std::wstring held = folder.widePath() + L"\\VER.ini";
+  {
+    FileHolder holder(folder.file("VER.ini"));
+    ASSERT_TRUE(holder.holding());
+    const InterruptedRuns runs = RecoverInterruptedRuns(folder.widePath());
+    EXPECT_EQ(runs.found, 1);
+    ASSERT_EQ(runs.unrestored.size(), 1u);
+    EXPECT_EQ(runs.unrestored[0].target, held);
+    const std::wstring text = InterruptedSwitchText(runs);
+    EXPECT_NE(text.find(L"“" + held + L"”"), std::wstring::npos) << GbkFromWide(text);
+    if (before.count("VER.ini")) {
+      EXPECT_EQ(ReadFileBytes(runs.unrestored[0].oldCopy), before.at("VER.ini"));
+      EXPECT_NE(text.find(L"“" + runs.unrestored[0].oldCopy + L"”"), std::wstring::npos) << GbkFromWide(text);
+    } else {
+      EXPECT_EQ(runs.unrestored[0].oldCopy, L"");
+      EXPECT_NE(text.find(L"原来没有这个文件"), std::wstring::npos) << GbkFromWide(text);
+    }
+  }
+  const InterruptedRuns later = RecoverInterruptedRuns(folder.widePath());
+  EXPECT_EQ(later.found, 1);
+  EXPECT_TRUE(later.unrestored.empty());
+  EXPECT_EQ(Snapshot(folder), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(OldFiles, HeldDuringRecovery, testing::Values(kAllThree, 0u),
+                         [](const testing::TestParamInfo<unsigned>& p) {
+                           return std::string(p.param ? "Existed" : "DidNotExist");
+                         });
+
+// Another program writes one of the three files while a switch is under way: where there was no
+// file, before the switch puts its own there; or over the file the switch put there, before a
+// later file fails and the switch rolls back. Its file stays, whatever the roll-back does.
+enum class Moment { BeforeItsPlacement, BeforeTheRollBack };
+enum class Writer { Creates, RenamesOver, DeletesAndCreates };  // the last one gets our inode again under Wine
+struct RaceCase {
+  const char* name;
+  unsigned oldFiles;
+  int raced;
+  Moment moment;
+  Writer writer;
+};
+
+const std::string kTheirs = "written by another program";
+
+void WriteAsAnotherProgram(const std::string& path, Writer writer) {
+  if (writer == Writer::RenamesOver) {
+    WriteFileBytes(path + ".new", kTheirs);
+    MoveFileExA((path + ".new").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return;
+  }
+  if (writer == Writer::DeletesAndCreates) DeleteFileA(path.c_str());
+  WriteFileBytes(path, kTheirs);
+}
+
+class RacedSwitch : public testing::TestWithParam<RaceCase> {};
+
+TEST_P(RacedSwitch, LeavesTheOtherProgramsFile) {
+  const RaceCase& c = GetParam();
+  ScratchFolder folder;
+  WriteOldFiles(folder, c.oldFiles);
+  Files expected = Snapshot(folder);
+  const std::string raced = FileName(TestServerProfile, c.raced);
+  int placements = 0;
+  bool wrote = false;
+  auto race = [&](FileCall call) {
+    if (call != FileCall::PlaceNew) return InjectedFault::None;
+    ++placements;
+    if (c.moment == Moment::BeforeItsPlacement && placements == c.raced + 1) {
+      WriteAsAnotherProgram(folder.file(raced), c.writer);
+      wrote = true;
+    }
+    if (c.moment == Moment::BeforeTheRollBack && placements == 3) {
+      WriteAsAnotherProgram(folder.file(raced), c.writer);
+      wrote = true;
+      return InjectedFault::Fail;
+    }
+    return InjectedFault::None;
+  };
+  const SwitchOutcome outcome = ApplyServerProfile(TestServerProfile, folder.widePath(), race);
+  ASSERT_TRUE(wrote);
+  EXPECT_FALSE(outcome.switched);
+  EXPECT_TRUE(outcome.unrestored.empty());
+  expected[raced] = kTheirs;
+  EXPECT_EQ(Snapshot(folder), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Races, RacedSwitch,
+    testing::Values(RaceCase{"CreatedWhereNoneWas", 0b000, 2, Moment::BeforeItsPlacement, Writer::Creates},
+                    RaceCase{"RenamedOverOneWeCreated", 0b000, 1, Moment::BeforeTheRollBack, Writer::RenamesOver},
+                    RaceCase{"DeletedOneWeCreatedAndCreatedAnew", 0b000, 0, Moment::BeforeTheRollBack,
+                             Writer::DeletesAndCreates},
+                    RaceCase{"RenamedOverOneWeReplaced", kAllThree, 0, Moment::BeforeTheRollBack, Writer::RenamesOver}),
+    [](const testing::TestParamInfo<RaceCase>& p) { return std::string(p.param.name); });
 
 }  // namespace

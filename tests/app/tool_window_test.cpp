@@ -14,6 +14,7 @@
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
 #include "app/server_profiles.h"
+#include "runtime/wide_text.h"
 #include "tests/app/client_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
@@ -80,6 +81,43 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   EXPECT_EQ(client.Names(), (std::set<std::string>{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"}));
 
   EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+// A switch killed once it had replaced all three files but before it was complete: the next
+// start puts the three files back before its window shows and says so in one box; the start
+// after that says nothing.
+TEST(ToolWindow, UndoesAKilledSwitchAtStartAndSaysSoOnce) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
+  const std::set<std::string> names{"racing-switch.exe", "DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"};
+  for (const char* name : {"DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"})
+    WriteFileBytes(client.file(name), "old " + std::string(name));
+  {
+    ChildProcess killed(ChildProcess::AnyPath{WideFromGbk(ProgramFolder()) + L"\\switch_kill_child.exe",
+                                              client.widePath(), L"CompleteJournal"});
+    ASSERT_EQ(killed.AwaitExit(20000), 77u);
+  }
+  ASSERT_NE(ReadFileBytes(client.file("VER.ini")), "old VER.ini");  // the killed switch had replaced it
+  {
+    ChildProcess tool("\"" + exe + "\"", client.path());
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(tool.id(), kTitle)) != nullptr; }));
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+              L"上次转换被中断了，没有做完。三个文件已经恢复成转换前的样子，可以再转换一次。");
+    EXPECT_EQ(client.Names(), names);
+    for (const char* name : {"DirSvrInfo1.ini", "VER.ini", "WorldDef.ini"})
+      EXPECT_EQ(ReadFileBytes(client.file(name)), "old " + std::string(name));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = VisibleWindowOf(tool.id())) != nullptr && window != box; }));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool.AwaitExit(10000), 0u);
+  }
+  RunningTool again(exe, client.path());
+  ASSERT_NE(again.window(), nullptr);
+  EXPECT_EQ(MessageBoxOf(again.id()), nullptr);
+  EXPECT_EQ(again.CloseAndWait(), 0u);
 }
 
 // The window of the tool's thread that has the keyboard focus.

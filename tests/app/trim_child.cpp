@@ -1,8 +1,11 @@
-// trim_child SCENARIO: the program's side of the trimming tests, with "windir" set by the test; a
-// windows program like the real one.
-//   twice   runs the trimming thread's entry twice in a row, then exits 0.
-//   window  makes a window (class TrimChild), starts one trim as the skin does on deactivation,
-//           and answers messages until the window is closed; exits 0.
+// trim_child SCENARIO: the program's side of the trimming tests; a windows program like the real
+// one.
+//   twice [FOLDER]  trims twice in a row with FOLDER (the rest of the line) as the Windows folder,
+//                   or with none, then exits 0.
+//   window          makes a window (class TrimChild), starts one trim as the skin does on
+//                   deactivation, and answers messages until the window is closed; exits 0.
+//   burst           starts a trim three times 300 ms apart, as quick deactivations would, again
+//                   once the longest wait for a run has passed, and exits 0 two seconds later.
 #include <windows.h>
 
 #include <cstring>
@@ -31,14 +34,27 @@ int RunWindow() {
   return 0;
 }
 
+int RunBurst() {
+  for (int i = 0; i < 3; ++i) {
+    StartWorkingSetTrim();
+    Sleep(300);
+  }
+  Sleep(kLongestTrimRunMs + 2000);
+  StartWorkingSetTrim();
+  Sleep(2000);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  if (std::strcmp(commandLine, "twice") == 0) {
-    WorkingSetTrimThread(nullptr);
-    WorkingSetTrimThread(nullptr);
+  if (std::strcmp(commandLine, "twice") == 0 || std::strncmp(commandLine, "twice ", 6) == 0) {
+    const char* folder = commandLine[5] ? commandLine + 6 : "";
+    TrimWorkingSetIn(folder);
+    TrimWorkingSetIn(folder);
     return 0;
   }
   if (std::strcmp(commandLine, "window") == 0) return RunWindow();
+  if (std::strcmp(commandLine, "burst") == 0) return RunBurst();
   return 2;
 }

@@ -1,6 +1,9 @@
-// Working-set trimming as the program does it, in a child program and in the real tool, whose
-// "windir" names a folder of the test's own: what gets written there, which program runs with
-// which command line, and that the trimming thread leaves the caller answering its messages.
+// Working-set trimming as the program does it, in a child program and in the real tool: what gets
+// written into the Windows folder, which program runs with which command line, that the Windows
+// folder is the system's whatever "windir" says, that one run at a time is waited for and none
+// for longer than the bound, and that the trimming thread leaves the caller answering its
+// messages. The system's Windows folder is the test prefix's; a test that puts our stand-in there
+// gives back what was there before.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,31 +14,13 @@
 
 #include "resources/empty_tool.h"
 #include "tests/support/child_process.h"
+#include "tests/support/environment_variable.h"
 #include "tests/support/followed_run.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/wine_paths.h"
 
 namespace {
-
-// An environment variable of this process, and so of the programs it starts, for the life of the
-// object; null removes it.
-class EnvironmentVariable {
- public:
-  EnvironmentVariable(const char* name, const char* value) : name_(name) {
-    char old[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA(name, old, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) old_ = std::string(old, n);
-    SetEnvironmentVariableA(name, value);
-  }
-  ~EnvironmentVariable() { SetEnvironmentVariableA(name_, old_ ? old_->c_str() : nullptr); }
-  EnvironmentVariable(const EnvironmentVariable&) = delete;
-  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 std::string EmbeddedTool() {
   return std::string(reinterpret_cast<const char*>(ByteBlockData(EmptyTool)), static_cast<size_t>(EmptyTool->length));
@@ -49,7 +34,38 @@ std::string ChildLine(const char* scenario) {
 
 std::string StandIn() { return ReadFileBytes(ProgramFolder() + "\\trim_standin.exe").value_or(""); }
 
-enum class Folder { Missing, Empty, WithStandIn, Unset };
+// Our stand-in as empty.exe in the system's Windows folder for the life of the object.
+class StandInAsSystemTool {
+ public:
+  StandInAsSystemTool() {
+    char folder[MAX_PATH] = {};
+    const UINT n = GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    path_ = std::string(folder, n) + "\\empty.exe";
+    previous_ = ReadFileBytes(path_);
+    DeleteFileA(log().c_str());
+    DeleteFileA(starts().c_str());
+    WriteFileBytes(path_, StandIn());
+  }
+  ~StandInAsSystemTool() {
+    // A stand-in may still be ending; its file goes once it has.
+    WaitFor([&] { return DeleteFileA(path_.c_str()) != 0; });
+    DeleteFileA(log().c_str());
+    DeleteFileA(starts().c_str());
+    if (previous_) WriteFileBytes(path_, *previous_);
+  }
+  StandInAsSystemTool(const StandInAsSystemTool&) = delete;
+  StandInAsSystemTool& operator=(const StandInAsSystemTool&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string log() const { return path_ + ".log"; }
+  std::string starts() const { return path_ + ".started"; }
+
+ private:
+  std::string path_;
+  std::optional<std::string> previous_;
+};
+
+enum class Folder { Missing, Empty, WithStandIn, None };
 
 struct TrimCase {
   const char* name;
@@ -59,12 +75,12 @@ struct TrimCase {
 
 class TrimRuns : public testing::TestWithParam<TrimCase> {};
 
-// The child runs the trimming thread's entry twice, as two deactivations would.
+// The child trims twice in the given Windows folder, as two deactivations would.
 TEST_P(TrimRuns, WritesTheToolOnceAndRunsWhatIsThereWithTheProgramsId) {
   ScratchFolder scratch;
   const std::string windows = scratch.file(GetParam().windowsFolder);
   const std::string tool = windows + "\\empty.exe";
-  if (GetParam().folder != Folder::Missing && GetParam().folder != Folder::Unset) {
+  if (GetParam().folder != Folder::Missing && GetParam().folder != Folder::None) {
     ASSERT_TRUE(CreateDirectoryA(windows.c_str(), nullptr));
   }
   if (GetParam().folder == Folder::WithStandIn) WriteFileBytes(tool, StandIn());
@@ -74,14 +90,11 @@ TEST_P(TrimRuns, WritesTheToolOnceAndRunsWhatIsThereWithTheProgramsId) {
   const char* rootTool = "C:\\empty.exe";
   ASSERT_EQ(GetFileAttributesA(rootTool), INVALID_FILE_ATTRIBUTES);
 
-  FollowedRun run;
-  {
-    EnvironmentVariable windir("windir", GetParam().folder == Folder::Unset ? nullptr : windows.c_str());
-    run = RunFollowingStartedProcesses(ChildLine("twice"), 60000);
-  }
+  const std::string scenario = GetParam().folder == Folder::None ? "twice" : "twice " + windows;
+  const FollowedRun run = RunFollowingStartedProcesses(ChildLine(scenario.c_str()), 60000);
   EXPECT_EQ(run.exitCode, 0u);  // no runtime error, nothing shown
   EXPECT_FALSE(ReadFileBytes(scratch.file("My.exe.log")).has_value());
-  if (GetParam().folder == Folder::Missing || GetParam().folder == Folder::Unset) {
+  if (GetParam().folder == Folder::Missing || GetParam().folder == Folder::None) {
     EXPECT_EQ(run.started, std::vector<FollowedProcess>{});
     EXPECT_EQ(scratch.Names(), (std::set<std::string>{"My.exe"}));
     // Without a Windows folder, nothing lands in the root of the current drive.
@@ -110,16 +123,14 @@ INSTANTIATE_TEST_SUITE_P(
                     TrimCase{"BlankInThePath", "My Windows", Folder::Empty},
                     TrimCase{"PresentToolKept", "My Windows", Folder::WithStandIn},
                     TrimCase{"FolderMissing", "Windows", Folder::Missing},
-                    TrimCase{"VariableUnset", "Windows", Folder::Unset}),
+                    TrimCase{"NoFolder", "Windows", Folder::None}),
     TrimLabel);
 
 // The skin's call returns at once: while the tool runs (a stand-in that takes three seconds),
 // the caller's window answers every message sent to it.
 TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
-  ScratchFolder windows;
-  const std::string tool = windows.file("empty.exe");
-  WriteFileBytes(tool, StandIn());
-  EnvironmentVariable windir("windir", windows.path().c_str());
+  const StandInAsSystemTool systemTool;
+  const std::string& tool = systemTool.path();
   EnvironmentVariable sleep("TRIM_STANDIN_SLEEP_MS", "3000");
   ChildProcess child(ChildLine("window"));
   ASSERT_TRUE(child.started());
@@ -129,7 +140,7 @@ TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
   const std::string expected = tool + " " + std::to_string(child.id()) + "|console=0\n";
   int answered = 0;
   std::optional<std::string> log;
-  while (!(log = ReadFileBytes(tool + ".log")) || !log->ends_with('\n')) {
+  while (!(log = ReadFileBytes(systemTool.log())) || !log->ends_with('\n')) {
     DWORD_PTR reply = 0;
     ASSERT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &reply), 0)
         << "unanswered after " << answered;
@@ -141,18 +152,31 @@ TEST(TrimThread, LeavesTheCallerAnsweringWhileTheToolRuns) {
   EXPECT_GE(answered, 20);  // about three seconds of answers
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(child.AwaitExit(10000), 0u);
-  // The stand-in may still be ending; its file goes once it has.
-  EXPECT_TRUE(WaitFor([&] { return DeleteFileA(tool.c_str()) != 0; }));
+}
+
+// Deactivations in quick succession while the tool hangs (a stand-in that sleeps far longer than
+// the bound) start one run, not one each; once the bound has passed, the waiting thread has
+// ended and the next deactivation starts the next run. Each run notes its start.
+TEST(TrimThread, OneRunAtATimeAndNoneWaitedForPastTheBound) {
+  const StandInAsSystemTool tool;
+  EnvironmentVariable sleep("TRIM_STANDIN_SLEEP_MS", "30000");
+  // The child ends after about ten seconds; the hanging runs are ended when the time is up.
+  const FollowedRun run = RunFollowingStartedProcesses(ChildLine("burst"), 13000);
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::string line = tool.path() + " " + std::to_string(run.id) + "\n";
+  EXPECT_EQ(ReadFileBytes(tool.starts()), line + line);
 }
 
 // The real tool trims itself each time it loses activation to another program's window: the
-// stand-in in its Windows folder runs once per deactivation with the tool's id, stays as it was,
-// and the tool goes on to close normally without one more run.
-TEST(RealTool, RunsTheTrimmerOnEveryDeactivation) {
-  ScratchFolder windows;
-  const std::string tool = windows.file("empty.exe");
-  WriteFileBytes(tool, StandIn());
-  EnvironmentVariable windir("windir", windows.path().c_str());
+// stand-in in the system's Windows folder runs once per deactivation with the tool's id, stays as
+// it was, and the tool goes on to close normally without one more run. The empty.exe in the
+// folder that "windir" names (which any program of the user can set) never runs.
+TEST(RealTool, RunsTheSystemFoldersTrimmerOnEveryDeactivation) {
+  const StandInAsSystemTool systemTool;
+  const std::string& tool = systemTool.path();
+  ScratchFolder planted;
+  WriteFileBytes(planted.file("empty.exe"), StandIn());
+  EnvironmentVariable windir("windir", planted.path().c_str());
   // The other program's window is made first: a window that appears takes the activation.
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
                                nullptr);
@@ -183,7 +207,7 @@ TEST(RealTool, RunsTheTrimmerOnEveryDeactivation) {
     ASSERT_TRUE(waitHandlingMessages(toolActive)) << "activation " << deactivation;
     SetForegroundWindow(other);
     expected += line;
-    EXPECT_TRUE(waitHandlingMessages([&] { return ReadFileBytes(tool + ".log") == expected; }))
+    EXPECT_TRUE(waitHandlingMessages([&] { return ReadFileBytes(systemTool.log()) == expected; }))
         << "deactivation " << deactivation;
   }
   EXPECT_EQ(ReadFileBytes(tool), StandIn());
@@ -194,7 +218,8 @@ TEST(RealTool, RunsTheTrimmerOnEveryDeactivation) {
   EXPECT_EQ(program.AwaitExit(10000), 0u);
   DestroyWindow(other);
   Sleep(500);  // a run started while closing would have written its line by now
-  EXPECT_EQ(ReadFileBytes(tool + ".log"), expected);
+  EXPECT_EQ(ReadFileBytes(systemTool.log()), expected);
+  EXPECT_EQ(planted.Names(), std::set<std::string>{"empty.exe"});
 }
 
 }  // namespace

@@ -77,6 +77,16 @@ TEST(RunCommandLine, WaitingLastsUntilTheProgramHasEnded) {
   EXPECT_EQ(ReadFileBytes(record), "flags=1 show=0");
 }
 
+TEST(RunCommandLine, WaitingStopsAtTheLongestWaitAndTheProgramRunsOn) {
+  ScratchFolder folder;
+  const std::string record = folder.file("bounded.txt");
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(Commands::RunCommandLine(ProbeLine(record, 4000).c_str(), true, 1, std::nullopt, 500));
+  EXPECT_LT(GetTickCount() - start, 3000u);
+  EXPECT_FALSE(ReadFileBytes(record).has_value());
+  EXPECT_EQ(AwaitFile(record, 30), "flags=1 show=0");
+}
+
 TEST(RunCommandLine, WithoutWaitingReturnsWhileTheProgramRuns) {
   ScratchFolder folder;
   const std::string record = folder.file("later.txt");

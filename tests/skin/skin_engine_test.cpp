@@ -1,65 +1,10 @@
 // The skin engine on test windows of this thread, driven by messages sent directly so that every
 // step is deterministic: the caption buttons' fade, presses and clicks, moving and sizing, the
-// first size, registration, the work done once, and what skinning and hovering leave behind.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "resources/embedded_pictures.h"
-#include "skin/skin_engine.h"
-#include "skin/skin_properties.h"
-#include "skin/window_calls.h"
-#include "tests/graphics/graphics_test_support.h"
-#include "tests/skin/test_window.h"
+// first size, registration, the work done once, and what skinning, hovering and coloured children
+// leave behind.
+#include "tests/skin/skin_engine_fixture.h"
 
 namespace {
-
-constexpr int kWidth = 361, kHeight = 318;
-// With a minimize and a close button: the strip is 26 + 38 + 1 + 3 = 68 wide and starts at
-// 361 - 68 + 1 = 294; the buttons start 2 pixels in, 27 apart.
-constexpr POINT kMinimizeCentre{296 + 13, 1 + 9};
-constexpr POINT kCloseCentre{323 + 20, 1 + 9};
-
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
-
-HWND MakeTestWindow(DWORD style) { return MakeTopLevelTestWindow(L"SkinTestWindow", DefWindowProcW, L"皮肤测试", style); }
-
-SkinWindowOptions ToolOptions(bool sizable) {
-  SkinWindowOptions options;
-  options.sizable = sizable;
-  return options;
-}
-
-class SkinEngineTest : public testing::Test {
- protected:
-  void SetUp() override {
-    engine_ = std::make_unique<SkinEngine>();
-    engine_->settings().gdiplusToken = StartGdiPlus();
-    ASSERT_NE(engine_->settings().gdiplusToken, 0u);
-    engine_->SetSkinImage("", SkinBackgroundJpeg, {}, {}, OptionalArg<int32_t>(kImageStretched));
-  }
-  void TearDown() override {
-    for (HWND window : windows_)
-      if (IsWindow(window)) DestroyWindow(window);
-    engine_.reset();
-  }
-
-  HWND Skinned(DWORD style = WS_MINIMIZEBOX, bool sizable = false) {
-    HWND window = MakeTestWindow(style);
-    windows_.push_back(window);
-    engine_->SkinWindow(window, ToolOptions(sizable));
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    UpdateWindow(window);
-    return window;
-  }
-
-  std::unique_ptr<SkinEngine> engine_;
-  std::vector<HWND> windows_;
-};
 
 // ---- What each animation tick draws -------------------------------------------------------
 
@@ -464,20 +409,29 @@ int ThreadWindows() {
   return count;
 }
 
-TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
+// While it lives, the GDI objects the skin makes are counted in `live`.
+struct GdiCounting {
+  GdiCounting() {
+    liveObjects = &live;
+    counters = {&dc, &bitmap, &pattern, &region, &getDc, &deleteDc, &deleteObject, &deleteObject2, &releaseDc, &setRegion};
+  }
+  ~GdiCounting() { liveObjects = nullptr; }
   std::multiset<HANDLE> live;
-  liveObjects = &live;
-  StandIn dc(K_CreateCompatibleDC, reinterpret_cast<void*>(&CountCreateDc));
-  StandIn bitmap(K_CreateCompatibleBitmap, reinterpret_cast<void*>(&CountCreateBitmap));
-  StandIn pattern(K_CreatePatternBrush, reinterpret_cast<void*>(&CountPattern));
-  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRegion));
-  StandIn getDc(K_GetDC, reinterpret_cast<void*>(&CountGetDc));
-  StandIn deleteDc(K_DeleteDC, reinterpret_cast<void*>(&CountDeleteDc));
-  StandIn deleteObject(K_DeleteObject, reinterpret_cast<void*>(&CountDeleteObject));
-  StandIn deleteObject2(K_DeleteObject_2, reinterpret_cast<void*>(&CountDeleteObject2));
-  StandIn releaseDc(K_ReleaseDC, reinterpret_cast<void*>(&CountReleaseDc));
-  StandIn setRegion(K_SetWindowRgn, reinterpret_cast<void*>(&CountSetRegion));
-  counters = {&dc, &bitmap, &pattern, &region, &getDc, &deleteDc, &deleteObject, &deleteObject2, &releaseDc, &setRegion};
+  StandIn dc{K_CreateCompatibleDC, reinterpret_cast<void*>(&CountCreateDc)};
+  StandIn bitmap{K_CreateCompatibleBitmap, reinterpret_cast<void*>(&CountCreateBitmap)};
+  StandIn pattern{K_CreatePatternBrush, reinterpret_cast<void*>(&CountPattern)};
+  StandIn region{K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRegion)};
+  StandIn getDc{K_GetDC, reinterpret_cast<void*>(&CountGetDc)};
+  StandIn deleteDc{K_DeleteDC, reinterpret_cast<void*>(&CountDeleteDc)};
+  StandIn deleteObject{K_DeleteObject, reinterpret_cast<void*>(&CountDeleteObject)};
+  StandIn deleteObject2{K_DeleteObject_2, reinterpret_cast<void*>(&CountDeleteObject2)};
+  StandIn releaseDc{K_ReleaseDC, reinterpret_cast<void*>(&CountReleaseDc)};
+  StandIn setRegion{K_SetWindowRgn, reinterpret_cast<void*>(&CountSetRegion)};
+};
+
+TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
+  GdiCounting counting;
+  std::multiset<HANDLE>& live = counting.live;
   engine_->SetControlTransparency(true, OptionalArg<int32_t>(44));
 
   const int windowsBefore = ThreadWindows();
@@ -508,7 +462,66 @@ TEST_F(SkinEngineTest, SkinningDestroyingAndHoveringLeaveNoObjectsBehind) {
     for (int tick = 0; tick < 9; ++tick) SendMessageW(window, WM_TIMER, reinterpret_cast<WPARAM>(window), 0);
   }
   EXPECT_EQ(live.size(), held);
-  liveObjects = nullptr;
 }
+
+// A coloured child that goes before its window takes its brush and bitmap with it, whether the
+// skin paints it or not; an engine that goes before its windows releases what their children
+// still hold, and stops the windows' animation timers.
+struct ColouredChild {
+  const char* name;
+  const wchar_t* className;
+  UINT message;
+  void (*skin)(SkinEngine& engine, HWND control);
+};
+
+const ColouredChild kColouredChildren[] = {
+    {"PlainLabel", L"STATIC", WM_CTLCOLORSTATIC, [](SkinEngine&, HWND) {}},
+    {"SkinnedLabel", L"STATIC", WM_CTLCOLORSTATIC, [](SkinEngine& engine, HWND label) { engine.SkinStaticControl(label); }},
+    {"PaintedEdit", L"EDIT", WM_CTLCOLOREDIT, [](SkinEngine&, HWND) {}},  // skinned with its window
+};
+
+class ColouredChildTest : public SkinEngineTest, public testing::WithParamInterface<ColouredChild> {};
+
+TEST_P(ColouredChildTest, ReleasesItsColouringWhenItGoesBeforeItsWindowOrAfterTheEngine) {
+  const ColouredChild& c = GetParam();
+  GdiCounting counting;
+  engine_->SetControlTransparency(true, OptionalArg<int32_t>(44));
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  auto makeChild = [&] {
+    return CreateWindowExW(0, c.className, L"标签", WS_CHILD | WS_VISIBLE, 20, 60, 120, 20, window, nullptr, nullptr,
+                           nullptr);
+  };
+  auto colour = [&](HWND child) {
+    HDC dc = GetDC(child);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NE(SendMessageW(window, c.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)), 0);
+    ReleaseDC(child, dc);
+  };
+  HWND first = makeChild();
+  engine_->SkinWindow(window, ToolOptions(false));
+  c.skin(*engine_, first);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  colour(first);
+  ASSERT_NE(GetPropA(first, kControlBrushProperty), nullptr);
+  // Each colouring replaced the one before: the child holds one brush and one bitmap.
+  const size_t held = counting.live.size();
+  DestroyWindow(first);
+  EXPECT_EQ(counting.live.size(), held - 2);
+
+  // The engine goes first: nothing it made is left, and the timer it started is gone.
+  HWND second = makeChild();
+  engine_->SkinChildControls(1, window);
+  c.skin(*engine_, second);
+  colour(second);
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kMinimizeCentre));
+  engine_.reset();
+  EXPECT_EQ(counting.live.size(), 0u);
+  EXPECT_FALSE(KillTimer(window, reinterpret_cast<UINT_PTR>(window)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Children, ColouredChildTest, testing::ValuesIn(kColouredChildren),
+                         [](const testing::TestParamInfo<ColouredChild>& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Pictures libjpeg does not read, through GDI+: a GIF's frames with their delays; picture boxes
-// that show a PNG with transparent parts over the box's colour, an icon file's first image, a GIF
-// and broken bytes on the screen, the GIF played in display mode 3 and still otherwise.
+// Pictures libjpeg does not read, through GDI+: a GIF's frames with their delays, a long GIF cut
+// short at the frame limit; picture boxes that show a PNG with transparent parts over the box's
+// colour, an icon file's first image, a GIF and broken bytes on the screen, the GIF played in
+// display mode 3 and still otherwise.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -49,6 +50,37 @@ TEST_F(FrameTest, GifDecodesToItsFramesWithTheirDelays) {
   EXPECT_EQ(frames[0].milliseconds, 100u);
   EXPECT_EQ(PixelOf(frames[1].bitmap.get(), 5, 5), kBlue);
   EXPECT_EQ(frames[1].milliseconds, 300u);
+}
+
+// A GIF of `count` 1 x 1 frames, red and blue by turns, each for 10/100 s.
+std::vector<unsigned char> ManyFrameGif(int count) {
+  std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,  // 2 colours
+                                    0xFF, 0, 0, 0, 0, 0xFF};
+  for (int i = 0; i < count; ++i) {
+    const unsigned char index = static_cast<unsigned char>(i % 2);
+    // Frame delay, the frame at 0, 0 of 1 x 1, then LZW codes of 3 bits: clear, the index, end.
+    const unsigned char frame[] = {0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,
+                                   2, 2, static_cast<unsigned char>(0x44 | index << 3), 0x01, 0};
+    gif.insert(gif.end(), std::begin(frame), std::end(frame));
+  }
+  gif.push_back(0x3B);
+  return gif;
+}
+
+// A GIF of more frames than are kept gives the first kMaxPictureFrames, in order, and takes no
+// more GDI objects than that. Wine 8.0's GetGuiResources answers 0 for every process (measured),
+// so there the count of frames alone shows it.
+TEST_F(FrameTest, LongGifIsCutShortAtTheFrameLimit) {
+  const HANDLE process = GetCurrentProcess();
+  const DWORD objectsBefore = GetGuiResources(process, GR_GDIOBJECTS);
+  const std::vector<PictureFrame> frames = PictureFrames(ManyFrameGif(600), kMagenta);
+  const DWORD objectsAfter = GetGuiResources(process, GR_GDIOBJECTS);
+  if (objectsBefore != 0) {
+    EXPECT_LE(objectsAfter, objectsBefore + kMaxPictureFrames + 8);
+  }
+  ASSERT_EQ(frames.size(), kMaxPictureFrames);
+  EXPECT_EQ(PixelOf(frames[0].bitmap.get(), 0, 0), kRed);
+  EXPECT_EQ(PixelOf(frames[kMaxPictureFrames - 1].bitmap.get(), 0, 0), kBlue);
 }
 
 // The colour a box shows at a point of its client area, on the screen.

@@ -20,8 +20,9 @@ using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
 
-// Every step of the loader, as "load NAME", "no NAME" (did not load), "find NAME", "missing NAME"
-// and "free FILE" (the file name of the module given back).
+// Every step of the loader, as "load NAME", "no NAME" (did not load), "system NAME" and "no system
+// NAME" (from the system folder), "find NAME", "missing NAME" and "free FILE" (the file name of the
+// module given back).
 std::vector<std::string> events;
 
 std::string FileNameOf(HMODULE module) {
@@ -38,6 +39,12 @@ HMODULE RecordLoad(const wchar_t* path) {
   return module;
 }
 
+HMODULE RecordSystemLoad(const wchar_t* fileName) {
+  HMODULE module = SystemModuleLoader.loadSystem(fileName);
+  events.push_back((module ? "system " : "no system ") + GbkFromWide(fileName));
+  return module;
+}
+
 void* RecordFind(HMODULE module, const char* name) {
   void* address = reinterpret_cast<void*>(GetProcAddress(module, name));
   const std::string shown = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<uintptr_t>(name)) : name;
@@ -50,7 +57,7 @@ void RecordRelease(HMODULE module) {
   FreeLibrary(module);
 }
 
-const ModuleLoader recordingLoader = {RecordLoad, RecordFind, RecordRelease};
+const ModuleLoader recordingLoader = {RecordLoad, RecordSystemLoad, RecordFind, RecordRelease};
 
 // A table of its own over the given names, with the recording loader; its modules are given
 // back at the end of the test.
@@ -92,8 +99,8 @@ void* ExportOf(const char* dll, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));
 }
 
-// A declaration with no DLL name tries Kernel32, Gdi32, User32, ... and gives back each module
-// that lacks the export.
+// A declaration with no DLL name tries Kernel32, Gdi32, User32, ... of the system folder and gives
+// back each module that lacks the export.
 struct SearchCase {
   int32_t k;
   const char* foundIn;
@@ -115,19 +122,46 @@ TEST_P(StandardDllSearch, StopsAtTheFirstDllThatExportsTheName) {
 INSTANTIATE_TEST_SUITE_P(
     EmptyDllName, StandardDllSearch,
     testing::Values(SearchCase{K_SendMessageA, "user32.dll",
-                               {"load Kernel32.dll", "missing SendMessageA", "free kernel32.dll", "load Gdi32.dll",
-                                "missing SendMessageA", "free gdi32.dll", "load User32.dll", "find SendMessageA"}},
+                               {"system Kernel32.dll", "missing SendMessageA", "free kernel32.dll", "system Gdi32.dll",
+                                "missing SendMessageA", "free gdi32.dll", "system User32.dll", "find SendMessageA"}},
                     SearchCase{K_GetCurrentProcessId, "kernel32.dll",
-                               {"load Kernel32.dll", "find GetCurrentProcessId"}}),
+                               {"system Kernel32.dll", "find GetCurrentProcessId"}}),
     [](const auto& param) { return std::string(DeclaredFunctionNames[param.param.k]); });
 
-TEST(NamedDll, ProgramFolderIsTriedBeforeTheSystemSearch) {
-  TableUnderTest t;
-  void* address = TryBindImport(t.table, K_GdipAlloc);
-  ASSERT_NE(address, nullptr);
-  EXPECT_THAT(events, ElementsAre("no " + ProgramFolder() + "gdiplus.dll", "load gdiplus.dll", "find GdipAlloc"));
-  EXPECT_EQ(t.modules[K_GdipAlloc], GetModuleHandleA("gdiplus.dll"));
+// A system DLL's name, however spelled, is loaded from the system folder alone; any other name
+// from the program's folder first, then by the system's search.
+struct NamedCase {
+  const char* label;
+  const char* dll;
+  const char* function;
+  std::vector<std::string> expectedEvents;  // "<folder>" stands for the program's folder
+};
+
+class NamedDll : public testing::TestWithParam<NamedCase> {};
+
+TEST_P(NamedDll, SystemNamesComeFromTheSystemFolderOnly) {
+  const NamedCase& c = GetParam();
+  TableUnderTest t({c.dll}, {c.function});
+  TryBindImport(t.table, 0);
+  std::vector<std::string> expected;
+  for (std::string event : c.expectedEvents) {
+    if (const size_t at = event.find("<folder>"); at != std::string::npos) event.replace(at, 8, ProgramFolder());
+    expected.push_back(event);
+  }
+  EXPECT_THAT(events, ElementsAreArray(expected));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NamedDll,
+    testing::Values(NamedCase{"Lower", "gdiplus.dll", "GdipAlloc", {"system gdiplus.dll", "find GdipAlloc"}},
+                    NamedCase{"NoExtension", "GdiPlus", "GdipAlloc", {"system gdiplus.dll", "find GdipAlloc"}},
+                    NamedCase{"Upper", "COMCTL32.DLL", "ImageList_Destroy",
+                              {"system comctl32.dll", "find ImageList_Destroy"}},
+                    NamedCase{"NotASystemDll", "no_such_library_7c1.dll", "Anything",
+                              {"no <folder>no_such_library_7c1.dll", "no no_such_library_7c1.dll"}},
+                    NamedCase{"SystemNameInAFolder", "sub\\user32.dll", "GetDesktopWindow",
+                              {"no <folder>sub\\user32.dll", "no sub\\user32.dll"}}),
+    [](const auto& param) { return std::string(param.param.label); });
 
 TEST(NamedDll, NameWithAColonIsLoadedByThatPathAlone) {
   char system[MAX_PATH] = {};
@@ -171,10 +205,8 @@ TEST(Ordinals, HashAndDigitsNameTheExportModulo65536) {
   EXPECT_EQ(TryBindImport(t.table, 3), nullptr);
   // Not all digits: an ordinary name, which user32 does not export.
   EXPECT_EQ(TryBindImport(t.table, 4), nullptr);
-  EXPECT_THAT(events, ElementsAre("no " + ProgramFolder() + "user32.dll", "load user32.dll", "find #" + n,
-                                  "no " + ProgramFolder() + "user32.dll", "load user32.dll", "find #" + n,
-                                  "no " + ProgramFolder() + "user32.dll", "load user32.dll", "missing #" + n + "x",
-                                  "free user32.dll"));
+  EXPECT_THAT(events, ElementsAre("system user32.dll", "find #" + n, "system user32.dll", "find #" + n,
+                                  "system user32.dll", "missing #" + n + "x", "free user32.dll"));
 }
 
 // A declaration loads its module on its first call only; two declarations of one function each
@@ -184,9 +216,7 @@ TEST(Binding, OneLoadPerDeclarationAndOneReleaseEach) {
   void* first = TryBindImport(t.table, K_LoadIconA);
   EXPECT_EQ(TryBindImport(t.table, K_LoadIconA), first);
   EXPECT_EQ(TryBindImport(t.table, K_LoadIconA_2), first);
-  const std::string folder = ProgramFolder();
-  EXPECT_THAT(events, ElementsAre("no " + folder + "user32.dll", "load user32.dll", "find LoadIconA",
-                                  "no " + folder + "user32.dll", "load user32.dll", "find LoadIconA"));
+  EXPECT_THAT(events, ElementsAre("system user32.dll", "find LoadIconA", "system user32.dll", "find LoadIconA"));
   EXPECT_EQ(t.modules[K_LoadIconA_2], GetModuleHandleA("user32.dll"));
   events.clear();
   ReleaseImportModules(t.table);
@@ -208,13 +238,13 @@ TEST(Binding, MissingDllOrExportGivesNullAndKeepsNoModule) {
   EXPECT_THAT(t.modules, ElementsAre(nullptr, nullptr, nullptr, nullptr));
   const std::string folder = ProgramFolder();
   EXPECT_THAT(events, ElementsAre("no " + folder + "no_such_library_7c1.dll", "no no_such_library_7c1.dll",
-                                  "no " + folder + "user32.dll", "load user32.dll", "missing NoSuchFunction",
-                                  "free user32.dll", "load Kernel32.dll", "missing NoSuchFunction",
-                                  "free kernel32.dll", "load Gdi32.dll", "missing NoSuchFunction", "free gdi32.dll",
-                                  "load User32.dll", "missing NoSuchFunction", "free user32.dll",
-                                  "load Advapi32.dll", "missing NoSuchFunction", "free advapi32.dll",
-                                  "load Mpr.dll", "missing NoSuchFunction", "free mpr.dll", "load Shell32.dll",
-                                  "missing NoSuchFunction", "free shell32.dll"));
+                                  "system user32.dll", "missing NoSuchFunction", "free user32.dll",
+                                  "system Kernel32.dll", "missing NoSuchFunction", "free kernel32.dll",
+                                  "system Gdi32.dll", "missing NoSuchFunction", "free gdi32.dll",
+                                  "system User32.dll", "missing NoSuchFunction", "free user32.dll",
+                                  "system Advapi32.dll", "missing NoSuchFunction", "free advapi32.dll",
+                                  "system Mpr.dll", "missing NoSuchFunction", "free mpr.dll",
+                                  "system Shell32.dll", "missing NoSuchFunction", "free shell32.dll"));
 }
 
 struct UnboundCase {

@@ -1,5 +1,6 @@
-// A DLL of ours named like the system's msimg32.dll, placed beside a test program to show that
-// the program's folder is searched first. Its TransparentBlt only weighs its arguments.
+// A DLL of ours, placed beside a test program under the name of the system's msimg32.dll and under
+// a name of its own, to show which of them the program binds. Its TransparentBlt only weighs its
+// arguments.
 // (Plain types rather than <windows.h>, which declares TransparentBlt as imported.)
 extern "C" __declspec(dllexport) int __stdcall TransparentBlt(void* destination, int x, int y, int width, int height,
                                                               void* source, int sourceX, int sourceY, int sourceWidth,

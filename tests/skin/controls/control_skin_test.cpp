@@ -1,29 +1,40 @@
 // Skinned child controls on test windows of this thread, driven by messages sent directly:
 // registration, the push button's looks by state, check boxes after a click or the space key,
-// see-through statics and their paint, and a double click that is no second click.
+// see-through statics and their paint, a double click that is no second click, and handlers
+// that outlive another skinned window closed by the program's code they run.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "resources/embedded_pictures.h"
+#include "runtime/imports/declared_functions.h"
+#include "runtime/runtime_error.h"
 #include "skin/controls/control_records.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
 #include "tests/graphics/graphics_test_support.h"
 #include "tests/skin/test_window.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace {
 
 constexpr RECT kPushPlace{20, 60, 140, 92}, kOwnerPlace{160, 60, 280, 92}, kCheckPlace{20, 110, 160, 130},
     kLabelPlace{20, 150, 200, 180};
 
-int clicks = 0, doubleClicks = 0;
+int clicks = 0, doubleClicks = 0, ownerDraws = 0;
+HWND closeOnClick = nullptr;  // a window the next click's handler closes
 
 LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++clicks;
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    ++clicks;
+    if (closeOnClick) DestroyWindow(std::exchange(closeOnClick, nullptr));
+  }
   if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
+  if (message == WM_DRAWITEM) ++ownerDraws;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -70,7 +81,10 @@ class ControlSkinTest : public testing::Test {
     engine_->settings().gdiplusToken = StartGdiPlus();
     ASSERT_NE(engine_->settings().gdiplusToken, 0u);
     engine_->SetSkinImage("", SkinBackgroundJpeg, {}, {}, OptionalArg<int32_t>(kImageStretched));
-    clicks = doubleClicks = 0;
+    clicks = doubleClicks = ownerDraws = 0;
+    closeOnClick = nullptr;
+    // A runtime error ends the test program with its report on standard error, not in a box.
+    SetRuntimeErrorPresenter(ShowOnStderr);
   }
   void TearDown() override {
     for (HWND window : windows_)
@@ -78,7 +92,7 @@ class ControlSkinTest : public testing::Test {
     engine_.reset();
   }
 
-  Controls Skinned() {
+  Controls Skinned(bool sizable = false) {
     Controls c{};
     c.window = MakeParent();
     windows_.push_back(c.window);
@@ -87,7 +101,7 @@ class ControlSkinTest : public testing::Test {
     c.check = Child(c.window, L"BUTTON", L"选项", BS_AUTOCHECKBOX, kCheckPlace, 3);
     c.label = Child(c.window, L"STATIC", L"标签", SS_LEFT, kLabelPlace, 4);
     SkinWindowOptions options;
-    options.sizable = false;
+    options.sizable = sizable;
     engine_->SkinWindow(c.window, options);
     engine_->SkinStaticControl(c.label);
     ShowWindow(c.window, SW_SHOWNOACTIVATE);
@@ -252,6 +266,179 @@ TEST_F(ControlSkinTest, DoubleClickOnASkinnedPushButtonIsNoSecondClick) {
   SendMessageW(c.push, WM_LBUTTONUP, 0, at);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(doubleClicks, 0);
+}
+
+// ---- Another window closed while a handler runs ------------------------------------------
+
+HWND closeInLoop = nullptr;
+StandIn* loopSendStandIn = nullptr;
+
+// The move and size loops are not entered; the program's code that would run in them closes a
+// window instead.
+LRESULT WINAPI CloseInsteadOfLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_SIZE)) {
+    if (closeInLoop) DestroyWindow(std::exchange(closeInLoop, nullptr));
+    return 0;
+  }
+  return loopSendStandIn->Original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+}
+
+struct ClosingCase {
+  const char* name;
+  bool sizable;
+  // Runs the handler in `second`, whose code closes `first`; then checks what it left.
+  void (*run)(const Controls& first, const Controls& second, SkinEngine& engine);
+};
+
+// With the first window gone the second is number 1: a handler still at number 2 raises runtime
+// error 1, which ends the program.
+const ClosingCase kClosingCases[] = {
+    {"MoveLoopOfACaptionPress", false,
+     [](const Controls& first, const Controls& second, SkinEngine&) {
+       closeInLoop = first.window;
+       SendMessageW(second.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 10));
+     }},
+    {"SizeLoopOfAPressOnTheCloseButtonsCorner", true,
+     [](const Controls& first, const Controls& second, SkinEngine& engine) {
+       closeInLoop = first.window;
+       // The strip's top band of a sizable window: the corner's size loop, then the close button
+       // under the press drawn pressed, in red, in this window's frame.
+       SendMessageW(second.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(352, 2));
+       const COLORREF pressed = GetPixel(engine.RecordAt(1).frame.dc(), 327, 4);
+       EXPECT_GT(GetRValue(pressed), 200) << std::hex << pressed;
+       EXPECT_LT(GetGValue(pressed), 120) << std::hex << pressed;
+     }},
+    {"ClickHandlerOfACheckBox", false,
+     [](const Controls& first, const Controls& second, SkinEngine&) {
+       closeOnClick = first.window;
+       SendMessageW(second.check, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+       SendMessageW(second.check, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+       EXPECT_EQ(SendMessageW(second.check, BM_GETCHECK, 0, 0), BST_CHECKED);
+     }},
+};
+
+class ClosingTest : public ControlSkinTest, public testing::WithParamInterface<ClosingCase> {};
+
+TEST_P(ClosingTest, AHandlerGoesOnWithItsOwnWindowWhenItsCodeClosesAnEarlierOne) {
+  StandIn send(K_SendMessageA, reinterpret_cast<void*>(&CloseInsteadOfLoop));
+  loopSendStandIn = &send;
+  const Controls first = Skinned();
+  const Controls second = Skinned(GetParam().sizable);
+  GetParam().run(first, second, *engine_);
+  EXPECT_FALSE(IsWindow(first.window));
+  ASSERT_EQ(engine_->WindowCount(), 1);
+  EXPECT_EQ(engine_->RecordAt(1).hwnd, second.window);
+  EXPECT_EQ(Property(second.window, "Hw_lbID"), 1);
+  EXPECT_EQ(Property(second.check, "Hw_FuID"), 1);
+  // The check box's look is the skin's, as a repaint draws it, not the system's.
+  const RECT box{0, 0, 13, kCheckPlace.bottom - kCheckPlace.top};
+  const std::vector<COLORREF> shown = Pixels(second.check, box);
+  InvalidateRect(second.check, nullptr, TRUE);
+  UpdateWindow(second.check);
+  EXPECT_EQ(Pixels(second.check, box), shown);
+  loopSendStandIn = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Handlers, ClosingTest, testing::ValuesIn(kClosingCases),
+                         [](const testing::TestParamInfo<ClosingCase>& p) { return std::string(p.param.name); });
+
+// ---- An owner-drawn button skinned as a container --------------------------------------------
+
+// Containers number themselves in a list of their own under the buttons' property names: the
+// WM_DRAWITEM of such a button is the program's, whichever skinned buttons its window has.
+class OwnerDrawnContainerTest : public ControlSkinTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(OwnerDrawnContainerTest, IsDrawnByTheProgram) {
+  const bool besideSkinnedButtons = GetParam();
+  HWND window = MakeParent();
+  windows_.push_back(window);
+  if (besideSkinnedButtons) Child(window, L"BUTTON", L"转换", BS_PUSHBUTTON, kPushPlace, 1);
+  HWND owner = Child(window, L"BUTTON", L"自绘", BS_OWNERDRAW, kOwnerPlace, 2);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinContainer(owner);
+  ASSERT_EQ(engine_->RecordAt(1).controls.containers.size(), 1u);
+  ASSERT_EQ(engine_->RecordAt(1).controls.buttons.size(), besideSkinnedButtons ? 1u : 0u);
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 120, 32);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  ReleaseDC(nullptr, screen);
+  ownerDraws = 0;
+  DRAWITEMSTRUCT item{ODT_BUTTON, 2, 0, ODA_DRAWENTIRE, 0, owner, memory, {0, 0, 120, 32}, 0};
+  SendMessageW(window, WM_DRAWITEM, 2, reinterpret_cast<LPARAM>(&item));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  EXPECT_EQ(ownerDraws, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, OwnerDrawnContainerTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& p) {
+                           return std::string(p.param ? "BesideSkinnedButtons" : "Alone");
+                         });
+
+// ---- Statics given a wash, holding children, or nested in a container -----------------------
+
+// White over the skin at `alpha`, as GDI+ blends it, to within rounding.
+bool WashedWith(COLORREF skin, COLORREF shown, int alpha) {
+  for (const int shift : {0, 8, 16}) {
+    const int under = static_cast<int>((skin >> shift) & 0xFF);
+    const int expected = (255 * alpha + under * (255 - alpha)) / 255;
+    if (std::abs(expected - static_cast<int>((shown >> shift) & 0xFF)) > 2) return false;
+  }
+  return true;
+}
+
+// The start-up gives its statics the alpha 300, kept as 44: the skin shows through their ground
+// under that wash. A static holding children is a container too, and its children are skinned.
+TEST_F(ControlSkinTest, AStaticGivenAnAlphaShowsTheSkinWashedAndOneWithChildrenIsAContainerToo) {
+  HWND window = MakeParent();
+  windows_.push_back(window);
+  HWND label = Child(window, L"STATIC", L"", SS_LEFT, kLabelPlace, 4);
+  HWND panel = Child(window, L"STATIC", L"", SS_LEFT, RECT{200, 110, 340, 180}, 5);
+  HWND inner = Child(panel, L"BUTTON", L"内", BS_PUSHBUTTON, RECT{10, 10, 80, 40}, 6);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinStaticControl(label, {}, {}, OptionalArg<int32_t>(300));
+  engine_->SkinStaticControl(panel);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  Pump();
+
+  const POINT spot{30, 10};
+  const COLORREF skin = GetPixel(engine_->RecordAt(1).background.dc(), kLabelPlace.left + spot.x, kLabelPlace.top + spot.y);
+  const COLORREF shown = Pixels(label, RECT{spot.x, spot.y, spot.x + 1, spot.y + 1}).front();
+  EXPECT_TRUE(WashedWith(skin, shown, 44)) << std::hex << skin << " shows as " << shown;
+
+  const ControlLists& controls = engine_->RecordAt(1).controls;
+  ASSERT_EQ(controls.containers.size(), 1u);
+  EXPECT_EQ(controls.containers[0].hwnd, panel);
+  EXPECT_EQ(controls.statics.size(), 2u);
+  EXPECT_EQ(Property(inner, "Hw_FuID"), 1);
+  EXPECT_EQ(GetPropA(panel, "Mb_zpf"), nullptr);  // no window above it provides a background
+}
+
+// A new skin image reaches controls inside a container that clips its children, which a repaint
+// of the window and its own children does not.
+TEST_F(ControlSkinTest, ANewSkinImageRepaintsControlsNestedInAContainer) {
+  HWND window = MakeParent();
+  windows_.push_back(window);
+  // Both clip their children: invalidating one reaches no window below it.
+  SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_CLIPCHILDREN);
+  HWND group = Child(window, L"BUTTON", L"", BS_GROUPBOX | WS_CLIPCHILDREN, RECT{20, 100, 300, 260}, 7);
+  HWND label = Child(group, L"STATIC", L"", SS_LEFT, RECT{20, 30, 200, 80}, 8);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinContainer(group);
+  engine_->SkinStaticControl(label);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  Pump();
+  const RECT spot{150, 40, 151, 41};
+  const COLORREF before = Pixels(label, spot).front();
+  engine_->SetSkinImage("", nullptr, OptionalArg<COLORREF>(0x00FF00), {}, {});
+  Pump();
+  EXPECT_NE(Pixels(label, spot).front(), before);
+  EXPECT_EQ(Pixels(label, spot).front(), 0x00FF00u);
 }
 
 }  // namespace

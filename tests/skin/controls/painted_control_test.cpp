@@ -125,7 +125,7 @@ TEST_P(PaintedControlTest, IsRegisteredOnceAndShowsTheSkinAsItsGround) {
   EXPECT_EQ(GetPropA(control_, "Hw_hProc"), reinterpret_cast<HANDLE>(original_));
   EXPECT_EQ(GetPropA(control_, "Hw_lbID"), reinterpret_cast<HANDLE>(1));
   EXPECT_EQ(GetPropA(control_, "Hw_FuID"), reinterpret_cast<HANDLE>(1));
-  engine_->SkinContainer(window_);  // the window's set-ups run again on its children
+  engine_->SkinChildControls(1, window_);  // the window's set-ups run again on its children
   EXPECT_EQ(list.size(), 1u);
 
   const POINT spot = Spot();

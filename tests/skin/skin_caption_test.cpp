@@ -1,0 +1,319 @@
+// The skin engine's caption and layout on test windows of this thread, driven by messages sent
+// directly: a later subclass, caption buttons added and by style, the caption's font, anchored
+// children, track sizes and the full-screen correction, and the colours a skin image gives.
+#include "tests/skin/skin_engine_fixture.h"
+
+namespace {
+
+// ---- The engine going under a later subclass -------------------------------------------------
+
+std::vector<UINT>* ownMessages = nullptr;
+LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (ownMessages && message >= WM_APP) ownMessages->push_back(message);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+WNDPROC laterSubclassPrevious = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(laterSubclassPrevious, window, message, wParam, lParam);
+}
+
+// The skin's procedure cannot be taken out from under a later subclass: it stays, and still
+// hands every message on to the window's own procedure.
+TEST_F(SkinEngineTest, AWindowSubclassedAgainKeepsItsOwnProcedureWhenTheEngineGoes) {
+  std::vector<UINT> messages;
+  ownMessages = &messages;
+  HWND window = MakeTopLevelTestWindow(L"SkinRecordingWindow", RecordingWindowProc, L"子类", WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  laterSubclassPrevious = WindowCalls::ReplaceProcedure(window, &LaterSubclass);
+  engine_.reset();
+  SendMessageW(window, WM_APP + 7, 0, 0);
+  EXPECT_EQ(messages, std::vector<UINT>{WM_APP + 7});
+  ownMessages = nullptr;
+}
+
+// ---- Caption buttons added by the program ----------------------------------------------------
+
+int userClicks = 0;
+void CountUserClick(const int32_t*, int32_t, int32_t) { ++userClicks; }
+
+enum class Effect { kNone, kUser, kMinimized, kClosed };
+struct AddedButtonCase {
+  const char* name;
+  bool pressedBefore;  // pressed before the button came, released after; else moved, pressed and released after
+  POINT at;
+  Effect effect;
+};
+
+// Added in front: the strip grows 27 pixels to the left and the built-in buttons stay where
+// they were, one number further on.
+const AddedButtonCase kAddedButtonCases[] = {
+    {"ReleaseOfAnEarlierPressClicksNothing", true, kCloseCentre, Effect::kNone},
+    {"TheNewButtonRunsItsHandler", false, {269 + 13, 10}, Effect::kUser},
+    {"MinimizeStaysInPlace", false, kMinimizeCentre, Effect::kMinimized},
+    {"CloseStaysInPlace", false, kCloseCentre, Effect::kClosed},
+};
+
+class AddedButtonTest : public SkinEngineTest, public testing::WithParamInterface<AddedButtonCase> {};
+
+TEST_P(AddedButtonTest, GoesFirstAndEachButtonActsWhereItIs) {
+  const AddedButtonCase& c = GetParam();
+  HWND window = Skinned();
+  // The mouse was over close when the button came.
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kCloseCentre));
+  if (c.pressedBefore) SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(c.at));
+  userClicks = 0;
+  engine_->AddTitleButton(window, MenuButtonPng, "自定", &CountUserClick);
+  const RECT strip = engine_->GetTitleButtonArea(window);
+  EXPECT_EQ(strip.left, kWidth - 95 + 1);
+  EXPECT_EQ(strip.right - strip.left, 95);
+  std::vector<int32_t> kinds;
+  for (const TitleButton& button : engine_->RecordAt(1).titleButtons) kinds.push_back(button.kind);
+  EXPECT_EQ(kinds, (std::vector<int32_t>{kUserButton, kMinimizeButton, kCloseButton}));
+
+  if (!c.pressedBefore) {
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(c.at));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(c.at));
+  }
+  SendMessageW(window, WM_LBUTTONUP, 0, At(c.at));
+  EXPECT_EQ(userClicks, c.effect == Effect::kUser ? 1 : 0);
+  EXPECT_EQ(IsWindow(window) && IsIconic(window), c.effect == Effect::kMinimized);
+  EXPECT_EQ(!IsWindow(window), c.effect == Effect::kClosed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Releases, AddedButtonTest, testing::ValuesIn(kAddedButtonCases),
+                         [](const testing::TestParamInfo<AddedButtonCase>& p) { return std::string(p.param.name); });
+
+// ---- The caption's font --------------------------------------------------------------------
+
+// Bright caption ink: the text is white over a halo and a darker skin.
+int CaptionInk(const WindowRecord& record) {
+  int count = 0;
+  for (LONG y = kBorderWidth + 5; y < kBorderWidth + 25; ++y)
+    for (LONG x = kBorderWidth + 26; x < 200; ++x) {
+      const COLORREF c = GetPixel(record.frame.dc(), x, y);
+      if (GetRValue(c) > 235 && GetGValue(c) > 235 && GetBValue(c) > 235) ++count;
+    }
+  return count;
+}
+
+// A style given to SetTitleFont is drawn: bold ink is heavier, an underline adds a line.
+TEST_F(SkinEngineTest, TheCaptionIsDrawnInTheStyleSetTitleFontGives) {
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  SetWindowTextW(window, L"WWMMWWMM");
+  engine_->SkinWindow(window, ToolOptions(false));
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  const int regular = CaptionInk(engine_->RecordAt(1));
+  ASSERT_GT(regular, 20);
+  for (const int32_t style : {Gdiplus::FontStyleBold, Gdiplus::FontStyleUnderline}) {
+    engine_->SetTitleFont(window, {}, {}, OptionalArg<int32_t>(style));
+    UpdateWindow(window);
+    EXPECT_GT(CaptionInk(engine_->RecordAt(1)), regular + regular / 5) << style;
+  }
+}
+
+// ---- Children anchored to the client edges ------------------------------------------------
+
+struct AnchorCase {
+  const char* name;
+  int32_t edges;
+  RECT after;  // the child's rectangle once the window is 100 wider and 50 higher
+};
+
+constexpr RECT kAnchoredPlace{40, 60, 140, 90};
+const AnchorCase kAnchorCases[] = {
+    {"TopLeftStays", kAnchorLeft | kAnchorTop, kAnchoredPlace},
+    {"RightMoves", kAnchorRight | kAnchorTop, {140, 60, 240, 90}},
+    {"LeftAndRightStretch", kAnchorLeft | kAnchorRight, {40, 60, 240, 90}},
+    {"BottomMoves", kAnchorLeft | kAnchorBottom, {40, 110, 140, 140}},
+    {"AllEdgesStretchBothWays", kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom, {40, 60, 240, 140}},
+};
+
+class AnchorTest : public SkinEngineTest, public testing::WithParamInterface<AnchorCase> {};
+
+TEST_P(AnchorTest, AChildKeepsItsDistanceToTheEdgesItIsAnchoredTo) {
+  HWND window = Skinned(WS_MINIMIZEBOX, true);
+  HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, kAnchoredPlace.left, kAnchoredPlace.top,
+                               kAnchoredPlace.right - kAnchoredPlace.left, kAnchoredPlace.bottom - kAnchoredPlace.top,
+                               window, nullptr, nullptr, nullptr);
+  engine_->AnchorChild(child, GetParam().edges);
+  SetWindowPos(window, nullptr, 0, 0, kWidth + 100, kHeight + 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+  const RECT& after = GetParam().after;
+  EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
+            (std::vector<LONG>{after.left, after.top, after.right, after.bottom}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, AnchorTest, testing::ValuesIn(kAnchorCases),
+                         [](const testing::TestParamInfo<AnchorCase>& p) { return std::string(p.param.name); });
+
+// ---- Caption buttons by style, and what each click does -----------------------------------------
+
+int helpClicks = 0, menuClicks = 0;
+void CountHelp(const int32_t*, int32_t, int32_t) { ++helpClicks; }
+void CountMenu(const int32_t*, int32_t, int32_t) { ++menuClicks; }
+
+struct StyleCase {
+  const char* name;
+  DWORD style;
+  bool help, menu;
+  std::vector<int32_t> kinds;  // left to right
+};
+
+const StyleCase kStyleCases[] = {
+    {"CloseOnly", 0, false, false, {kCloseButton}},
+    {"MinimizeAndMaximize", WS_MINIMIZEBOX | WS_MAXIMIZEBOX, false, false, {kMinimizeButton, kMaximizeButton, kCloseButton}},
+    {"HelpAndMenu", 0, true, true, {kHelpButton, kMenuButton, kCloseButton}},
+};
+
+class CaptionStyleTest : public SkinEngineTest, public testing::WithParamInterface<StyleCase> {
+ protected:
+  // Moves onto button i (1-based) as the record lays it out now, presses and releases there.
+  void Click(HWND window, size_t i) {
+    const Gdiplus::RectF r = engine_->RecordAt(1).titleButtons[i - 1].rect;
+    const POINT centre{static_cast<LONG>(r.X + r.Width / 2), static_cast<LONG>(r.Y + r.Height / 2)};
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(centre));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(centre));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(centre));
+  }
+};
+
+// The strip holds the buttons the style and the options ask for, 26 pixels each and 38 for
+// close, one apart, 3 over; a click on each does its kind's work, maximize both ways.
+TEST_P(CaptionStyleTest, TheStyleGivesTheButtonsAndEachClickDoesItsWork) {
+  const StyleCase& c = GetParam();
+  HWND window = MakeTestWindow(c.style);
+  windows_.push_back(window);
+  SkinWindowOptions options = ToolOptions(true);
+  options.showHelpButton = c.help;
+  options.showMenuButton = c.menu;
+  engine_->SkinWindow(window, options);
+  engine_->SetHelpHandler(window, &CountHelp);
+  engine_->SetMenuHandler(window, &CountMenu);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  std::vector<int32_t> kinds;
+  int32_t width = 0;
+  for (const TitleButton& button : engine_->RecordAt(1).titleButtons) {
+    kinds.push_back(button.kind);
+    width += button.kind == kCloseButton ? 38 : 26;
+  }
+  EXPECT_EQ(kinds, c.kinds);
+  const RECT strip = engine_->GetTitleButtonArea(window);
+  EXPECT_EQ(strip.right - strip.left, width + static_cast<int32_t>(kinds.size()) - 1 + 3);
+
+  helpClicks = menuClicks = 0;
+  for (size_t i = 1; i <= c.kinds.size(); ++i) {
+    SCOPED_TRACE(i);
+    switch (c.kinds[i - 1]) {
+      case kHelpButton:
+        Click(window, i);
+        EXPECT_EQ(helpClicks, 1);
+        EXPECT_EQ(menuClicks, 0);
+        break;
+      case kMenuButton:
+        Click(window, i);
+        EXPECT_EQ(menuClicks, 1);
+        break;
+      case kMinimizeButton:
+        Click(window, i);
+        EXPECT_TRUE(IsIconic(window));
+        EXPECT_TRUE(engine_->RecordAt(1).minimized);
+        ShowWindow(window, SW_RESTORE);
+        SendMessageW(window, WM_QUERYOPEN, 0, 0);
+        break;
+      case kMaximizeButton:
+        Click(window, i);
+        EXPECT_TRUE(IsZoomed(window));
+        EXPECT_TRUE(engine_->RecordAt(1).maximized);
+        Click(window, i);  // laid out again at the new size
+        EXPECT_FALSE(IsZoomed(window));
+        EXPECT_FALSE(engine_->RecordAt(1).maximized);
+        break;
+      case kCloseButton:
+        Click(window, i);
+        EXPECT_FALSE(IsWindow(window));
+        break;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, CaptionStyleTest, testing::ValuesIn(kStyleCases),
+                         [](const testing::TestParamInfo<StyleCase>& p) { return std::string(p.param.name); });
+
+// ---- Track sizes and the full-screen correction ----------------------------------------------
+
+// Resizing stays within 200 x 150 and the screen; a window whose client area is made to cover
+// the screen counts as maximized only when it has a maximize box, and is then held to the work
+// area (the whole screen here: there is no taskbar).
+class TrackSizeTest : public SkinEngineTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(TrackSizeTest, ResizingKeepsWithinTheTrackSizesAndAFullScreenClientIsMaximizedWithAMaximizeBox) {
+  const bool maximizeBox = GetParam();
+  HWND window = Skinned(WS_MINIMIZEBOX | (maximizeBox ? WS_MAXIMIZEBOX : 0), true);
+  MINMAXINFO info{};
+  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  const LONG screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ((std::vector<LONG>{info.ptMinTrackSize.x, info.ptMinTrackSize.y, info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}),
+            (std::vector<LONG>{200, 150, screenWidth, screenHeight}));
+  SetWindowPos(window, nullptr, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(engine_->RecordAt(1).maximized, maximizeBox);
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, screenWidth);
+  // The layout followed the new width: the strip ends at the right edge.
+  EXPECT_EQ(engine_->GetTitleButtonArea(window).right, screenWidth + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(MaximizeBox, TrackSizeTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& p) { return std::string(p.param ? "With" : "Without"); });
+
+// ---- The skin image's colours ----------------------------------------------------------------
+
+constexpr COLORREF ColorRefOf(Gdiplus::ARGB argb) { return ((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF); }
+
+struct SkinColourCase {
+  const char* name;
+  bool image;
+  OptionalArg<COLORREF> colour;
+  OptionalArg<int32_t> theme;
+  // What the ground and the theme colour become; `fromImage` means the image's average colour.
+  enum Source { kKept, kFromImage, kGiven, kDefaultTheme } back, accent;
+};
+
+const SkinColourCase kSkinColourCases[] = {
+    {"ThemeFromTheImage", true, {}, -1, SkinColourCase::kFromImage, SkinColourCase::kFromImage},
+    {"ThemeGiven", true, {}, 0x123456, SkinColourCase::kFromImage, SkinColourCase::kGiven},
+    {"ThemeFromTheColourGiven", false, 0x336699, -1, SkinColourCase::kGiven, SkinColourCase::kGiven},
+    {"ColourOnlyClearsTheImage", false, 0x336699, {}, SkinColourCase::kGiven, SkinColourCase::kDefaultTheme},
+    {"NothingResetsOnlyTheTheme", false, {}, {}, SkinColourCase::kKept, SkinColourCase::kDefaultTheme},
+};
+
+class SkinColourTest : public SkinEngineTest, public testing::WithParamInterface<SkinColourCase> {};
+
+TEST_P(SkinColourTest, TheGroundAndTheThemeComeFromTheImageTheColourOrTheDefaults) {
+  const SkinColourCase& c = GetParam();
+  const Gdiplus::ARGB average = engine_->settings().backColour;  // of the picture, by SetUp
+  engine_->settings().themeColour = 0x010203;
+  engine_->SetSkinImage("", c.image ? SkinBackgroundJpeg : nullptr, c.colour, c.theme, OptionalArg<int32_t>(kImageStretched));
+  auto expected = [&](SkinColourCase::Source source, bool theme) -> COLORREF {
+    switch (source) {
+      case SkinColourCase::kFromImage: return ColorRefOf(average);
+      case SkinColourCase::kGiven: return theme && c.theme.value != -1 ? static_cast<COLORREF>(c.theme.value) : c.colour.value;
+      case SkinColourCase::kDefaultTheme: return 0xDDCA22;
+      default: return ColorRefOf(average);
+    }
+  };
+  EXPECT_EQ(ColorRefOf(engine_->settings().backColour), expected(c.back, false));
+  EXPECT_EQ(engine_->settings().themeColour, expected(c.accent, true));
+  EXPECT_EQ(engine_->settings().skinPicture != nullptr, c.image || !c.colour.given);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, SkinColourTest, testing::ValuesIn(kSkinColourCases),
+                         [](const testing::TestParamInfo<SkinColourCase>& p) { return std::string(p.param.name); });
+
+}  // namespace
