@@ -12,6 +12,7 @@
 #include "graphics/drawing_surface.h"
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
+#include "tests/app/start_window_background.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/scratch_folder.h"
@@ -20,7 +21,7 @@
 namespace {
 
 constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
-constexpr int kWidth = 361, kHeight = 318;
+constexpr int kWidth = kStartWindowWidth, kHeight = kStartWindowHeight;
 
 // The tool started in a fresh client folder, with its start window shown.
 class RunningTool {
@@ -63,22 +64,6 @@ class RunningTool {
 uint32_t At(const std::vector<uint32_t>& shot, int x, int y) { return shot[static_cast<size_t>(y * kWidth + x)]; }
 
 int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
-
-// The built-in background stretched over the client area as the skin draws it.
-std::vector<uint32_t> StretchedBackground() {
-  std::vector<uint32_t> pixels(kWidth * kHeight);
-  Image background;
-  Bitmap canvas;
-  Graphics graphics;
-  if (background.LoadFromBytes(SkinBackgroundJpeg) && canvas.Create(kWidth, kHeight) &&
-      graphics.CreateFromImage(canvas)) {
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-    graphics.DrawImageRect(background, 0, 0, kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) pixels[static_cast<size_t>(y * kWidth + x)] = canvas.GetPixel(x, y) & 0xFFFFFF;
-  }
-  return pixels;
-}
 
 // Pixels of `area` that differ clearly from the plain background: something is drawn there.
 int Drawn(const std::vector<uint32_t>& shot, const std::vector<uint32_t>& background, const RECT& area) {
@@ -127,6 +112,7 @@ TEST(ToolFonts, DrawsTheTitleAndTheButtonCaptionsInGlyphsThatExist) {
   RunningTool tool;
   ASSERT_NE(tool.window(), nullptr);
   const std::vector<uint32_t> background = StretchedBackground();
+  ASSERT_EQ(background.size(), static_cast<size_t>(kWidth * kHeight));
   const RECT title{29, 8, 220, 24};
   EXPECT_TRUE(WaitFor([&] { return Drawn(tool.Shot(), background, title) > 150; }, 3000)) << "no title";
 

@@ -16,6 +16,7 @@
 #include "app/server_profiles.h"
 #include "runtime/wide_text.h"
 #include "tests/app/client_files.h"
+#include "tests/app/start_window_background.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
@@ -315,25 +316,7 @@ TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
 
 namespace {
 
-constexpr int kWidth = 361, kHeight = 318;
-
-// The built-in background stretched over the client area as the skin draws it, 0x00RRGGBB.
-std::vector<uint32_t> StretchedBackground() {
-  std::vector<uint32_t> pixels(kWidth * kHeight);
-  {
-    Image background;
-    Bitmap canvas;
-    Graphics graphics;
-    if (background.LoadFromBytes(SkinBackgroundJpeg) && canvas.Create(kWidth, kHeight) &&
-        graphics.CreateFromImage(canvas)) {
-      graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-      graphics.DrawImageRect(background, 0, 0, kWidth, kHeight);
-      for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) pixels[static_cast<size_t>(y * kWidth + x)] = canvas.GetPixel(x, y) & 0xFFFFFF;
-    }
-  }
-  return pixels;
-}
+constexpr int kWidth = kStartWindowWidth, kHeight = kStartWindowHeight;
 
 int ChannelDistance(uint32_t a, uint32_t b) {
   int largest = 0;
