@@ -32,8 +32,9 @@ void SkinEngine::LayoutBottomBar(int32_t index) {
   }
   RECT client{};
   Declared::GetClientRect(record.hwnd, &client);
-  const LONG top = client.bottom - kBorderWidth - record.bottomBarHeight - 1;
-  bar.rect = RECT{kBorderWidth, top, client.right - kBorderWidth, top + record.bottomBarHeight};
+  const LONG border = record.Px(kBorderWidth), height = record.Px(record.bottomBarHeight);
+  const LONG top = client.bottom - border - height - record.Px(1);
+  bar.rect = RECT{border, top, client.right - border, top + height};
   // Items share the bar's width equally, left to right.
   const LONG count = static_cast<LONG>(bar.items.size());
   const LONG width = bar.rect.right - bar.rect.left;
@@ -57,8 +58,8 @@ void SkinEngine::DrawBottomBar(int32_t index) {
   for (const BottomBarItem& item : bar.items) texts += item.text;
   if (!graphics.CreateFromHdc(record.frame.dc()) || !band.Create(kBandColour) ||
       !ink.Create(ArgbFromColorRef(bar.colour)) ||
-      !font.CreateShowing(bar.fontName.c_str(), static_cast<float>(bar.fontSize), bar.fontStyle, Gdiplus::UnitPoint,
-                          texts.c_str()) ||
+      !font.CreateShowing(bar.fontName.c_str(), record.PointsToPixels(static_cast<float>(bar.fontSize)), bar.fontStyle,
+                          Gdiplus::UnitPixel, texts.c_str()) ||
       !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)))
     return;
   graphics.FillRectangle(band, static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right - r.left),
@@ -72,8 +73,8 @@ void SkinEngine::DrawBottomBar(int32_t index) {
     const BottomBarItem& item = bar.items[i];
     graphics.DrawString(item.text.c_str(), font, ink, RectFOf(item.rect), format);
     if (rules && i > 0)
-      graphics.DrawLine(rule, static_cast<float>(item.rect.left), static_cast<float>(item.rect.top + 2),
-                        static_cast<float>(item.rect.left), static_cast<float>(item.rect.bottom - 2));
+      graphics.DrawLine(rule, static_cast<float>(item.rect.left), static_cast<float>(item.rect.top + record.Px(2)),
+                        static_cast<float>(item.rect.left), static_cast<float>(item.rect.bottom - record.Px(2)));
   }
 }
 

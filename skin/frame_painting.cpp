@@ -12,12 +12,12 @@
 
 namespace {
 
-void SetRoundRegion(HWND hwnd) {
+void SetRoundRegion(HWND hwnd, int corner) {
   Declared::SetWindowRgn(hwnd, nullptr, FALSE);
   Declared::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
   RECT client{};
   Declared::GetClientRect(hwnd, &client);
-  HRGN region = Declared::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, 5, 5);
+  HRGN region = Declared::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, corner, corner);
   // The window owns the region once it is set; the system deletes it.
   if (region && !Declared::SetWindowRgn(hwnd, region, TRUE)) Declared::DeleteObject(region);
 }
@@ -42,8 +42,20 @@ void DrawPlaced(Graphics& graphics, Image& picture, int32_t mode, const RECT& cl
 }
 
 RECT CaptionTextArea(const WindowRecord& record, const RECT& client) {
-  const int left = kBorderWidth + 6, top = kBorderWidth + 5;
-  return RECT{left, top, left + client.right - record.buttonsWidth - 2 * kBorderWidth - 10, top + 32};
+  const int left = record.Px(kBorderWidth + 6), top = record.Px(kBorderWidth + 5);
+  return RECT{left, top, left + client.right - record.buttonsWidth - record.Px(2 * kBorderWidth + 10),
+              top + record.Px(32)};
+}
+
+// The caption icon at the size the caption shows it: the shared one at 96 DPI; at another DPI one
+// made again from the icon's resource at that size, rather than the shared one stretched.
+HICON CaptionIcon(WindowRecord& record, HICON shared) {
+  if (!shared || record.dpi == kDesignDpi) return shared;
+  if (!record.scaledCaptionIcon) {
+    const int size = record.Px(17);
+    record.scaledCaptionIcon.reset(static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+  }
+  return record.scaledCaptionIcon ? record.scaledCaptionIcon.get() : shared;
 }
 
 void CopyArea(HDC to, HDC from, const RECT& area) {
@@ -69,7 +81,7 @@ void SkinEngine::BuildBackground(WindowRecord& record) {
   GraphicsPath shape;
   if (ground.Create(own ? record.ownColour : settings_.backColour) && shape.Create() &&
       AddRoundedRectangle(shape, 0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom),
-                          AllCorners(4)))
+                          AllCorners(record.Px(4.0f))))
     graphics.FillPath(ground, shape);
   if (Image* picture = own ? record.ownPicture.get() : settings_.skinPicture.get())
     DrawPlaced(graphics, *picture, own ? record.ownImageMode : settings_.imageMode, client);
@@ -86,7 +98,7 @@ void SkinEngine::PaintFrame(int32_t index, HDC dc, int32_t /*flag*/) {
   WindowRecord& record = *held;
   const HWND hwnd = record.hwnd;
   // The region's messages reach the program, whose code may close this window or one before it.
-  SetRoundRegion(hwnd);
+  SetRoundRegion(hwnd, record.Px(5));
   index = PositionOf(record);
   if (!index) return;
   RECT client{};
@@ -130,9 +142,11 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   const RECT area = CaptionTextArea(record, client);
   CopyArea(record.frame.dc(), record.background.dc(), area);
 
-  const int iconX = kBorderWidth + 6, iconY = kBorderWidth + 2;
-  if (settings_.defaultIcon)
-    Declared::DrawIconEx(record.frame.dc(), iconX, iconY, settings_.defaultIcon, 17, 17, 0, nullptr, DI_NORMAL);
+  const int iconX = record.Px(kBorderWidth + 6), iconY = record.Px(kBorderWidth + 2);
+  if (const HICON icon = CaptionIcon(record, settings_.defaultIcon)) {
+    const int size = record.Px(17);
+    Declared::DrawIconEx(record.frame.dc(), iconX, iconY, icon, size, size, 0, nullptr, DI_NORMAL);
+  }
   const std::string ownText = text ? std::string() : WindowCalls::TextOf(record.hwnd);
   const TextValue caption = text ? text : ownText.c_str();
   if (!*caption) return;
@@ -142,18 +156,19 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   StringFormat format;
   SolidBrush halo, ink;
   if (!graphics.CreateFromHdc(record.frame.dc()) ||
-      !font.CreateShowing(record.titleFontName.c_str(), static_cast<float>(record.titleFontSize),
-                          record.titleFontStyle, Gdiplus::UnitPoint, caption) ||
+      !font.CreateShowing(record.titleFontName.c_str(), record.PointsToPixels(static_cast<float>(record.titleFontSize)),
+                          record.titleFontStyle, Gdiplus::UnitPixel, caption) ||
       !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) ||
       !halo.Create(ArgbFromColorRef(record.titleShadowColour, 150)) || !ink.Create(ArgbFromColorRef(record.titleColour)))
     return;
   graphics.GdipSetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
   format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-  const float x = static_cast<float>(iconX + 20), y = static_cast<float>(area.top);
+  const float x = static_cast<float>(iconX + record.Px(20)), y = static_cast<float>(area.top);
   const float width = static_cast<float>(area.right) - x, height = static_cast<float>(area.bottom - area.top);
-  // The halo: four copies one pixel off in each direction, under the text itself.
-  constexpr float kHalo[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-  for (const auto& offset : kHalo)
+  // The halo: four copies a pixel (at 96 DPI) off in each direction, under the text itself.
+  const float off = record.Px(1.0f);
+  const float halo4[4][2] = {{-off, 0}, {off, 0}, {0, -off}, {0, off}};
+  for (const auto& offset : halo4)
     graphics.DrawString(caption, font, halo, Gdiplus::RectF(x + offset[0], y + offset[1], width, height), format);
   graphics.DrawString(caption, font, ink, Gdiplus::RectF(x, y, width, height), format);
 }

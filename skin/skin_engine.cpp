@@ -56,11 +56,13 @@ TitleButton MakeButton(SkinEngine& engine, const ButtonLook& look, ByteBlock ima
   return button;
 }
 
-int32_t StripWidth(const std::vector<TitleButton>& buttons) {
-  if (buttons.empty()) return 3;
+// The strip's width at the window's DPI: each button, a pixel between neighbours, three more.
+int32_t StripWidth(const WindowRecord& record) {
+  const std::vector<TitleButton>& buttons = record.titleButtons;
+  if (buttons.empty()) return record.Px(3);
   int32_t width = 0;
-  for (const TitleButton& button : buttons) width += button.kind == kCloseButton ? 38 : 26;
-  return width + static_cast<int32_t>(buttons.size()) - 1 + 3;
+  for (const TitleButton& button : buttons) width += record.Px(button.kind == kCloseButton ? 38 : 26);
+  return width + record.Px(1) * (static_cast<int32_t>(buttons.size()) - 1) + record.Px(3);
 }
 
 }  // namespace
@@ -124,12 +126,16 @@ void SkinEngine::BuildTitleButtons(WindowRecord& record, const ByteBlock images[
   if (record.hasMinimize) record.titleButtons.push_back(MakeButton(*this, kMinimizeLook, images[0], nullptr));
   if (record.hasMaximize) record.titleButtons.push_back(MakeButton(*this, kMaximizeLook, images[1], images[2]));
   if (record.showClose) record.titleButtons.push_back(MakeButton(*this, kCloseLook, images[3], nullptr));
-  record.buttonsWidth = StripWidth(record.titleButtons);
-  record.buttonsHeight = 22;
+  MeasureTitleStrip(record);
+}
+
+void SkinEngine::MeasureTitleStrip(WindowRecord& record) {
+  record.buttonsWidth = StripWidth(record);
+  record.buttonsHeight = record.Px(22);
   record.buttonsTop = 0;
   RECT client{};
   Declared::GetClientRect(record.hwnd, &client);
-  record.buttonsLeft = client.right - kBorderWidth - record.buttonsWidth - 2;
+  record.buttonsLeft = client.right - record.Px(kBorderWidth) - record.buttonsWidth - record.Px(2);
 }
 
 void SkinEngine::ResetToolTips(WindowRecord& record) {
@@ -146,6 +152,7 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
 
   auto record = std::make_shared<WindowRecord>();
   record->hwnd = hwnd;
+  record->dpi = DpiOfWindow(hwnd);
   record->captionHeight = std::max(options.captionHeight, kMinimumCaptionHeight);
   record->captionActive = options.captionActive.Or(true);
   record->sizable = options.sizable.Or(true);
@@ -198,7 +205,7 @@ void SkinEngine::AddTitleButton(HWND hwnd, ByteBlock image, TextValue toolTipTex
   // User buttons go in front of the built-in ones. Every number a button had is one off now: the
   // button under the mouse and the fades start again from the next mouse move, as after a rebuild.
   record.titleButtons.insert(record.titleButtons.begin(), button);
-  record.buttonsWidth += 27;
+  record.buttonsWidth += record.Px(27);
   hotButton_ = 0;
   record.hotButton = 0;
   record.fadeIn = record.fadeOut = FadeState{};

@@ -162,6 +162,8 @@ class SkinEngine {
   // One caption button drawn into the cached frame; the rectangle it covers.
   RECT RenderTitleButton(WindowRecord& record, int32_t button, bool pressed, int32_t alpha);
   void BuildTitleButtons(WindowRecord& record, const ByteBlock images[4]);
+  // The caption-button strip's size and place at the window's DPI.
+  void MeasureTitleStrip(WindowRecord& record);
   void ResetToolTips(WindowRecord& record);
   void RemoveRecord(HWND hwnd);
   void RepaintAll();
@@ -197,6 +199,8 @@ class SkinEngine {
   void OnLeftButtonDown(int32_t index, WindowRecord& record, LPARAM lParam);
   void OnMinMaxInfo(WindowRecord& record, MINMAXINFO& info);
   void OnWindowPosChanged(int32_t index, WindowRecord& record);
+  // The window shows at another DPI: the frame's measures, layouts and looks follow it.
+  void OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested);
   // The brush for a WM_CTLCOLOR... message, 0 when the message goes on to the window.
   LRESULT OnControlColour(const WindowRecord& record, UINT message, HDC dc, HWND control);
 

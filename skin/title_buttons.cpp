@@ -41,13 +41,15 @@ void SkinEngine::LayoutTitleButtons(int32_t index) {
   WindowRecord& record = RecordAt(index);
   RECT client{};
   Declared::GetClientRect(record.hwnd, &client);
-  record.buttonsLeft = client.right - record.buttonsWidth + 1;
-  record.buttonsHeight = 22;
-  const float x0 = static_cast<float>(record.buttonsLeft + 2), y0 = static_cast<float>(record.buttonsTop + 1);
+  record.buttonsLeft = client.right - record.buttonsWidth + record.Px(1);
+  record.buttonsHeight = record.Px(22);
+  const float x0 = static_cast<float>(record.buttonsLeft + record.Px(2));
+  const float y0 = static_cast<float>(record.buttonsTop + record.Px(1));
+  const float step = static_cast<float>(record.Px(27)), height = static_cast<float>(record.Px(18));
   for (size_t i = 0; i < record.titleButtons.size(); ++i) {
     TitleButton& button = record.titleButtons[i];
-    const float width = button.kind == kCloseButton ? 40.0f : 26.0f;
-    button.rect = Gdiplus::RectF(x0 + 27.0f * static_cast<float>(i), y0, width, 18.0f);
+    const float width = static_cast<float>(record.Px(button.kind == kCloseButton ? 40 : 26));
+    button.rect = Gdiplus::RectF(x0 + step * static_cast<float>(i), y0, width, height);
     record.toolTip.SetToolRect(i + 1, Rounded(button.rect));
   }
 }
@@ -88,7 +90,8 @@ RECT SkinEngine::RenderTitleButton(WindowRecord& record, int32_t index, bool pre
   const bool close = button.kind == kCloseButton;
   if (pressed || alpha > 0) {
     GraphicsPath shape;
-    const CornerRadii corners = close ? CornerRadii{0, 5, 0, 0} : CornerRadii{1, 1, 0, 0};
+    const float round = record.Px(close ? 5.0f : 1.0f);
+    const CornerRadii corners = close ? CornerRadii{0, round, 0, 0} : CornerRadii{round, round, 0, 0};
     if (shape.Create() && AddRoundedRectangle(shape, r.X, r.Y, r.Width, r.Height, corners)) {
       if (pressed) {
         FillVertical(graphics, shape, r, close ? ArgbFromColorRef(kRed, 255) : ArgbFromColorRef(kBlack, 80),
@@ -105,8 +108,11 @@ RECT SkinEngine::RenderTitleButton(WindowRecord& record, int32_t index, bool pre
   Image* picture = button.picture.get();
   if (button.kind == kMaximizeButton && record.maximized && button.secondPicture) picture = button.secondPicture.get();
   if (picture) {
-    // At its own size, centred: the close glyph is 38 pixels wide in a 40-pixel button.
-    const float width = static_cast<float>(picture->GetWidth()), height = static_cast<float>(picture->GetHeight());
+    // At its own size, centred: the close glyph is 38 pixels wide in a 40-pixel button. At another
+    // DPI than 96 it is scaled as the button is, smoothly.
+    const float width = record.Px(static_cast<float>(picture->GetWidth()));
+    const float height = record.Px(static_cast<float>(picture->GetHeight()));
+    if (record.dpi != kDesignDpi) graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.DrawImageRect(*picture, std::floor(r.X + (r.Width - width) / 2), std::floor(r.Y + (r.Height - height) / 2),
                            width, height);
   }

@@ -115,6 +115,13 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(index, record());
       break;
+    case WM_DPICHANGED: {
+      // The window below moves itself and its units first (a runtime window does); then the
+      // frame follows.
+      const LRESULT result = WindowCalls::CallPrevious(previous, hwnd, message, wParam, lParam);
+      OnDpiChanged(hwnd, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return result;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && (static_cast<int>(header->code) == kTreeItemExpanded ||
@@ -183,7 +190,7 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         TitleButtonClick(index, hotButton_);
       break;
     case WM_LBUTTONDBLCLK:
-      if (GET_Y_LPARAM(lParam) <= record().captionHeight && record().sizable)
+      if (GET_Y_LPARAM(lParam) <= record().Px(record().captionHeight) && record().sizable)
         if (const int32_t maximize = FindMaximizeButton(index)) TitleButtonClick(index, maximize);
       break;
     case WM_MOUSEHOVER:
@@ -272,11 +279,35 @@ void SkinEngine::OnLeftButtonDown(int32_t index, WindowRecord& record, LPARAM lP
 }
 
 void SkinEngine::OnMinMaxInfo(WindowRecord& record, MINMAXINFO& info) {
-  info.ptMinTrackSize = POINT{record.minTrackWidth, record.minTrackHeight};
+  info.ptMinTrackSize = POINT{record.Px(record.minTrackWidth), record.Px(record.minTrackHeight)};
   if (record.maximized)
     info.ptMaxTrackSize = POINT{Commands::ScreenWidth(), Commands::ScreenHeight() - TaskbarHeight()};
   else
     info.ptMaxTrackSize = POINT{record.maxTrackWidth, record.maxTrackHeight};
+}
+
+void SkinEngine::OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested) {
+  // A window whose own procedure left the suggested rectangle alone takes it here; for one that
+  // took it already this changes nothing.
+  if (suggested)
+    Declared::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int32_t index = IndexOf(hwnd);
+  if (!index || dpi == 0) return;
+  WindowRecord& record = RecordAt(index);
+  if (dpi == record.dpi) return;
+  for (AnchoredChild& child : record.anchoredChildren) {
+    child.placed = RECT{RescaledDpi(child.placed.left, record.dpi, dpi), RescaledDpi(child.placed.top, record.dpi, dpi),
+                        RescaledDpi(child.placed.right, record.dpi, dpi), RescaledDpi(child.placed.bottom, record.dpi, dpi)};
+    child.client = SIZE{RescaledDpi(child.client.cx, record.dpi, dpi), RescaledDpi(child.client.cy, record.dpi, dpi)};
+  }
+  record.dpi = dpi;
+  record.scaledCaptionIcon.reset();
+  MeasureTitleStrip(record);
+  LayoutTitleButtons(index);
+  LayoutBottomBar(index);
+  record.needsRepaint = true;
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void SkinEngine::OnWindowPosChanged(int32_t index, WindowRecord& record) {

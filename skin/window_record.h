@@ -12,7 +12,9 @@
 
 #include "graphics/images.h"
 #include "graphics/tool_tip.h"
+#include "runtime/display_scale.h"
 #include "runtime/value.h"
+#include "runtime/win_handles.h"
 #include "skin/controls/control_records.h"
 #include "skin/gdi_surface.h"
 
@@ -84,6 +86,18 @@ struct BottomBar {
 
 struct WindowRecord {
   HWND hwnd = nullptr;
+  // The DPI the window shows at. Measures the program gives (caption and bottom-bar heights,
+  // track sizes, button sizes) and the frame's own are pixels at 96 DPI, scaled by `Px` where
+  // they are laid out, hit and drawn; font sizes are points. Rectangles the layout has set
+  // (buttons, the strip, the bottom bar) are pixels at this DPI already.
+  UINT dpi = kDesignDpi;
+  int32_t Px(int32_t measure) const { return ScaledToDpi(measure, dpi); }
+  float Px(float measure) const { return ScaledToDpi(measure, dpi); }
+  // A font size in points as pixels at this DPI: the same size GDI+ gives points on a screen
+  // of this DPI, whatever DPI the drawing surface claims.
+  float PointsToPixels(float points) const { return points * static_cast<float>(dpi) / 72.0f; }
+  // The caption icon made at the size the caption shows it at another DPI than 96.
+  OwnedIcon scaledCaptionIcon;
   int32_t captionHeight = 25;
   bool showHelpButton = false;
   bool showMenuButton = false;

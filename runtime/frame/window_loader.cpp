@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <span>
 
+#include "runtime/display_scale.h"
 #include "runtime/frame/events.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_registry.h"
@@ -72,9 +73,17 @@ class LoadedWindowsHost final : public UnitHost {
 
 const LoadedWindowsHost kLoadedWindowsHost;
 
-UnitCreation CreationOf(const LoadedWindow& window, const LiveUnit& unit, HWND parent, int32_t controlId) {
-  return {parent, unit.properties, StyleBits(unit.flags), controlId, unit.left, unit.top, unit.width,
-          unit.height, window.id, &unit == &window.units.front() ? 0u : unit.id, &kLoadedWindowsHost};
+// The unit's creation at `dpi`: the template's rectangle, given for 96 DPI, scaled to it. The
+// window unit is made at 96 and finds its own DPI.
+UnitCreation CreationOf(const LoadedWindow& window, const LiveUnit& unit, HWND parent, int32_t controlId,
+                        UINT dpi = kDesignDpi) {
+  const int32_t left = ScaledToDpi(unit.left, dpi), top = ScaledToDpi(unit.top, dpi);
+  // Right and bottom edges scaled as the left and top are, so that units that touch at 96 DPI
+  // still touch.
+  const int32_t width = ScaledToDpi(unit.left + unit.width, dpi) - left;
+  const int32_t height = ScaledToDpi(unit.top + unit.height, dpi) - top;
+  return {parent, unit.properties, StyleBits(unit.flags), controlId, left, top, width, height,
+          window.id, &unit == &window.units.front() ? 0u : unit.id, &kLoadedWindowsHost, dpi};
 }
 
 // Whether the window made by this load is still there, and still the loaded one.
@@ -100,12 +109,13 @@ HWND CreateUnits(LoadedWindow& window, HWND owner) {
   if (!windowType || !windowType->create) return nullptr;
   main.window = windowType->create(CreationOf(window, main, owner, 0));
   if (!main.window) return nullptr;
+  const UINT dpi = DpiOfWindow(main.window);
   int32_t controlId = kFirstControlId;
   for (size_t i = window.units.size() - 1; i >= 1; --i) {
     LiveUnit& unit = window.units[i];
     const UnitType* type = FindUnitType(unit.type);
     if (!type || !type->create) continue;
-    unit.window = type->create(CreationOf(window, unit, main.window, controlId));
+    unit.window = type->create(CreationOf(window, unit, main.window, controlId, dpi));
     if (unit.window) controlId += kControlIdStep;
   }
   return main.window;

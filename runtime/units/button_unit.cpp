@@ -8,6 +8,7 @@
 #include "runtime/units/unit_fonts.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
+#include "runtime/system_text.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -28,8 +29,8 @@ bool IsPushButton(HWND button) {
 
 class ButtonUnit : public UnitObject {
  public:
-  ButtonUnit(const UnitCreation& c, OwnedFont font, OwnedBitmap picture)
-      : UnitObject(c), font_(std::move(font)), picture_(std::move(picture)) {}
+  ButtonUnit(const UnitCreation& c, const ButtonProperties& p, OwnedFont font, OwnedBitmap picture)
+      : UnitObject(c), fontField_(p.font), font_(std::move(font)), picture_(std::move(picture)) {}
 
   void OnCommand(WORD notification) override {
     if (notification == BN_CLICKED) Raise(EVENT_BUTTON_CLICK);
@@ -38,6 +39,10 @@ class ButtonUnit : public UnitObject {
   // Enter presses a focused push button once, as in a dialog box: the parent hears of it as of
   // a click. A held key's repeats press nothing. Space is the button class's own.
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message == kDpiChangedAfterParent) {
+      RemakeFont(window);
+      return false;
+    }
     if (message != WM_KEYDOWN || wParam != VK_RETURN || !IsPushButton(window)) return false;
     if (!(lParam & kKeyWasDown))
       SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
@@ -47,6 +52,16 @@ class ButtonUnit : public UnitObject {
   }
 
  private:
+  // The window now shows at another DPI: the same font made for it.
+  void RemakeFont(HWND window) {
+    if (!font_) return;
+    OwnedFont font = FontOfField(fontField_, StoredWindowText(window), DpiOfWindow(window));
+    if (!font) return;
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);
+  }
+
+  FontField fontField_;  // a view into the template's constant table, which outlives the unit
   OwnedFont font_;
   OwnedBitmap picture_;
 };
@@ -65,8 +80,8 @@ HWND CreateButtonUnit(const UnitCreation& c) {
                                 c.height, c.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.controlId)),
                                 GetModuleHandleW(nullptr), nullptr);
   if (!button) return nullptr;
-  OwnedFont font = FontOfField(p->font, WideFromGbk(p->caption));
+  OwnedFont font = FontOfField(p->font, WideFromGbk(p->caption), c.dpi);
   if (font) SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   if (picture) SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
-  return AttachUnitObject(button, std::make_unique<ButtonUnit>(c, std::move(font), std::move(picture)));
+  return AttachUnitObject(button, std::make_unique<ButtonUnit>(c, *p, std::move(font), std::move(picture)));
 }

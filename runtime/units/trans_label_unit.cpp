@@ -73,7 +73,7 @@ class TransLabelUnit : public UnitObject {
     GetClientRect(window, &rect);
     const std::wstring caption = StoredWindowText(window);
     if (caption.empty()) return;
-    const OwnedFont created = FontOfField(properties_.font, caption);
+    const OwnedFont created = FontOfField(properties_.font, caption, DpiOfWindow(window));
     const SavedDc saved(dc);
     ClipSiblingsAbove(window, dc);
     SelectObject(dc, created ? static_cast<HGDIOBJ>(created.get()) : GetStockObject(DEFAULT_GUI_FONT));

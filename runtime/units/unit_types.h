@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "runtime/display_scale.h"
 #include "runtime/units/unit_host.h"
 #include "runtime/value.h"
 
@@ -20,6 +21,9 @@ struct UnitCreation {
   int32_t left, top, width, height;
   uint32_t windowId, unitId;
   const UnitHost* host;  // told of the unit's events and of its end; never null
+  // The DPI the unit is shown at: its rectangle above is already scaled to it, its fonts are
+  // made for it. A window unit finds its own once it exists.
+  UINT dpi = kDesignDpi;
 };
 
 // Type flags: either bit says that units of the type raise events.

@@ -4,7 +4,9 @@
 #include <mmsystem.h>
 
 #include <string>
+#include <utility>
 
+#include "runtime/display_scale.h"
 #include "runtime/win_handles.h"
 #include "runtime/lazy_procedure.h"
 #include "runtime/templates/property_blocks.h"
@@ -44,8 +46,8 @@ enum StartPosition : int32_t { START_CENTRED = 1, START_MINIMISED = 2, START_MAX
 
 class WindowUnit : public UnitObject {
  public:
-  WindowUnit(const UnitCreation& c, const WindowProperties& properties)
-      : UnitObject(c), background_(properties.backColour) {}
+  WindowUnit(const UnitCreation& c, const WindowProperties& properties, UINT dpi)
+      : UnitObject(c), background_(properties.backColour), dpi_(dpi) {}
 
   void SetIcons(OwnedIcon large, OwnedIcon small) {
     largeIcon_ = std::move(large);
@@ -66,6 +68,10 @@ class WindowUnit : public UnitObject {
       case WM_DESTROY:
         host().WindowUnitClosing(windowId());
         return false;
+      case WM_DPICHANGED:
+        MoveToDpi(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     }
     return false;
   }
@@ -78,7 +84,34 @@ class WindowUnit : public UnitObject {
     return 1;
   }
 
+  // The window now shows at `dpi` (moved to another monitor, or the scale changed): it takes the
+  // rectangle the system suggests, every unit in it keeps its place and size in proportion, and
+  // each is told so that it makes its fonts again.
+  void MoveToDpi(HWND window, UINT dpi, const RECT* suggested) {
+    if (dpi == 0) return;
+    const UINT from = std::exchange(dpi_, dpi);
+    if (suggested)
+      SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (from == dpi) return;
+    const std::pair<UINT, UINT> change{from, dpi};
+    EnumChildWindows(window, &RescaleUnit, reinterpret_cast<LPARAM>(&change));
+  }
+
+  static BOOL CALLBACK RescaleUnit(HWND unit, LPARAM context) {
+    const auto [from, to] = *reinterpret_cast<const std::pair<UINT, UINT>*>(context);
+    RECT r;
+    GetWindowRect(unit, &r);
+    MapWindowPoints(nullptr, GetParent(unit), reinterpret_cast<POINT*>(&r), 2);
+    const int32_t left = RescaledDpi(r.left, from, to), top = RescaledDpi(r.top, from, to);
+    SetWindowPos(unit, nullptr, left, top, RescaledDpi(r.right, from, to) - left,
+                 RescaledDpi(r.bottom, from, to) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(unit, kDpiChangedAfterParent, 0, 0);
+    return TRUE;
+  }
+
   BackgroundBrush background_;
+  UINT dpi_;
   OwnedIcon largeIcon_;
   OwnedIcon smallIcon_;
 };
@@ -99,19 +132,26 @@ DWORD WindowExStyle(const WindowProperties& p) {
   return border.exStyle | (p.borderStyle != 0 ? WS_EX_DLGMODALFRAME : 0);
 }
 
-POINT WindowPosition(const WindowProperties& p, const UnitCreation& c) {
-  if (p.startPosition != START_CENTRED) return {c.left, c.top};
-  return {(GetSystemMetrics(SM_CXSCREEN) - c.width) / 2, (GetSystemMetrics(SM_CYSCREEN) - c.height) / 2};
+// The window's rectangle on the screen at `dpi`: the template's size scaled, centred or at the
+// template's place (scaled too, as the system would place a window of a program unaware of DPI).
+RECT WindowRectangle(const WindowProperties& p, const UnitCreation& c, UINT dpi) {
+  const int32_t width = ScaledToDpi(c.width, dpi), height = ScaledToDpi(c.height, dpi);
+  if (p.startPosition != START_CENTRED) {
+    const int32_t left = ScaledToDpi(c.left, dpi), top = ScaledToDpi(c.top, dpi);
+    return {left, top, left + width, top + height};
+  }
+  const int32_t left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  return {left, top, left + width, top + height};
 }
 
-void SetIcons(HWND window, WindowUnit& unit, const WindowProperties& p) {
+void SetIcons(HWND window, WindowUnit& unit, const WindowProperties& p, UINT dpi) {
   if (p.icon.empty()) {
     for (const WPARAM size : {ICON_BIG, ICON_SMALL})
       if (const HICON icon = unit.host().DefaultIcon(size)) SendMessageA(window, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
     return;
   }
-  OwnedIcon large = IconFromFile(p.icon, GetSystemMetrics(SM_CXICON));
-  OwnedIcon small = IconFromFile(p.icon, GetSystemMetrics(SM_CXSMICON));
+  OwnedIcon large = IconFromFile(p.icon, SystemMetricAtDpi(SM_CXICON, dpi));
+  OwnedIcon small = IconFromFile(p.icon, SystemMetricAtDpi(SM_CXSMICON, dpi));
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
   unit.SetIcons(std::move(large), std::move(small));
@@ -127,16 +167,24 @@ HWND CreateWindowUnit(const UnitCreation& c) {
   const std::wstring wideClassName = WideFromGbk(className);
   // Without a taskbar button the window is owned by the runtime's hidden window.
   HWND owner = c.parent ? c.parent : (p->shownInTaskbar == 0 ? c.host->TaskbarlessOwner() : nullptr);
-  const POINT at = WindowPosition(*p, c);
+  const RECT at = WindowRectangle(*p, c, kDesignDpi);
   HWND window = CreateWindowExW(WindowExStyle(*p), wideClassName.c_str(), WideFromGbk(p->title).c_str(),
-                                WindowStyle(*p, c.styleBits), at.x, at.y, c.width, c.height, owner, nullptr,
+                                WindowStyle(*p, c.styleBits), at.left, at.top, c.width, c.height, owner, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
-  auto object = std::make_unique<WindowUnit>(c, *p);
+  // Which monitor, and so which DPI, the window shows at is known once it exists; it is still
+  // hidden, so it takes its size for that DPI before anyone sees it.
+  const UINT dpi = DpiOfWindow(window);
+  if (dpi != kDesignDpi) {
+    const RECT scaled = WindowRectangle(*p, c, dpi);
+    SetWindowPos(window, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  auto object = std::make_unique<WindowUnit>(c, *p, dpi);
   WindowUnit& unit = *object;
   if (!AttachUnitObject(window, std::move(object))) return nullptr;
   if (p->movable == 0) DeleteMenu(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND);
-  SetIcons(window, unit, *p);
+  SetIcons(window, unit, *p, dpi);
   if (p->alwaysOnTop == 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The sound lies in the constant table, which outlives the asynchronous playing.
   if (!p->sound.empty() && (p->soundPlayMode == 0 || p->soundPlayMode == 1)) {

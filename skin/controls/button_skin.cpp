@@ -122,14 +122,17 @@ void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, fl
     FillVertical(graphics, inset, top + 2, top + h - 2, ArgbFromColorRef(theme, 60), ArgbFromColorRef(kWhite, 100));
 }
 
-void DrawCaption(Graphics& graphics, const ButtonRecord& button, const Gdiplus::RectF& area, Gdiplus::ARGB colour,
-                 Gdiplus::StringAlignment horizontal) {
+void DrawCaption(Graphics& graphics, const WindowRecord& window, const ButtonRecord& button,
+                 const Gdiplus::RectF& area, Gdiplus::ARGB colour, Gdiplus::StringAlignment horizontal) {
   if (button.caption.empty()) return;
   Font font;
   StringFormat format;
   SolidBrush ink;
-  const bool fontMade =
-      font.CreateShowing(button.fontName.c_str(), button.fontSize, button.fontStyle, button.fontUnit, button.caption.c_str());
+  // A size in points is the window's DPI's pixels, not the drawing surface's idea of points.
+  const bool points = button.fontUnit == Gdiplus::UnitPoint;
+  const float size = points ? window.PointsToPixels(button.fontSize) : button.fontSize;
+  const bool fontMade = font.CreateShowing(button.fontName.c_str(), size, button.fontStyle,
+                                           points ? Gdiplus::UnitPixel : button.fontUnit, button.caption.c_str());
   if (!fontMade || !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) || !ink.Create(colour)) return;
   format.SetAlignment(horizontal);
   format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -231,7 +234,7 @@ void SkinEngine::DrawButtonFace(WindowRecord& window, const ButtonRecord& button
     } else {
       DrawPushButtonLayers(graphics, 0, 0, w, h, state, settings_.themeColour);
     }
-    DrawCaption(graphics, button, Gdiplus::RectF(0, 0, w, h), ArgbFromColorRef(TextColourOf(button.hwnd)),
+    DrawCaption(graphics, window, button, Gdiplus::RectF(0, 0, w, h), ArgbFromColorRef(TextColourOf(button.hwnd)),
                 Gdiplus::StringAlignmentCenter);
   }
   Declared::BitBlt(dc, area.left, area.top, width, height, surface.dc(), 0, 0, SRCCOPY);
@@ -263,7 +266,7 @@ void SkinEngine::PaintCheckLike(WindowRecord& window, const ButtonRecord& button
     }
     const COLORREF text = IsDisabled(button.hwnd) ? kGrey : TextColourOf(button.hwnd);
     const float textLeft = kCheckSize + kCheckTextGap;
-    DrawCaption(graphics, button,
+    DrawCaption(graphics, window, button,
                 Gdiplus::RectF(textLeft, 0, static_cast<float>(client.right) - textLeft, static_cast<float>(client.bottom)),
                 ArgbFromColorRef(text), Gdiplus::StringAlignmentNear);
   }
@@ -319,6 +322,13 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_SETTEXT:
       button.caption = WindowCalls::GbkOfMessageText(lParam);
       return passOnAndRedraw();
+    case WM_SETFONT: {
+      // A new font (the unit's, made again for another DPI): the caption is drawn in it.
+      const LRESULT result = passOn();
+      ReadFont(hwnd, button);
+      if (LOWORD(lParam)) Declared::InvalidateRect(hwnd, nullptr, TRUE);
+      return result;
+    }
     case WM_PAINT:
       if (checkLike) {
         PAINTSTRUCT paint{};

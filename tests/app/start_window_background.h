@@ -9,23 +9,22 @@
 #include "graphics/drawing_surface.h"
 #include "graphics/images.h"
 #include "resources/embedded_pictures.h"
+#include "tests/app/start_window_layout.h"
+#include "tests/app/window_pixels.h"
 
-// The start window's client area, in pixels.
-inline constexpr int kStartWindowWidth = 361, kStartWindowHeight = 318;
-
-// The stretched background, row by row, 0x00RRGGBB; empty when GDI+ cannot draw it.
-inline std::vector<uint32_t> StretchedBackground() {
+// The stretched background over a client area of the given size; empty when GDI+ cannot draw it.
+inline PixelGrid StretchedBackground(int width = kStartWindowWidth, int height = kStartWindowHeight) {
   Image background;
   Bitmap canvas;
   Graphics graphics;
-  if (!background.LoadFromBytes(SkinBackgroundJpeg) || !canvas.Create(kStartWindowWidth, kStartWindowHeight) ||
+  if (!background.LoadFromBytes(SkinBackgroundJpeg) || !canvas.Create(width, height) ||
       !graphics.CreateFromImage(canvas))
     return {};
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-  graphics.DrawImageRect(background, 0, 0, kStartWindowWidth, kStartWindowHeight);
-  std::vector<uint32_t> pixels;
-  pixels.reserve(static_cast<size_t>(kStartWindowWidth * kStartWindowHeight));
-  for (int y = 0; y < kStartWindowHeight; ++y)
-    for (int x = 0; x < kStartWindowWidth; ++x) pixels.push_back(canvas.GetPixel(x, y) & 0xFFFFFF);
-  return pixels;
+  graphics.DrawImageRect(background, 0, 0, static_cast<float>(width), static_cast<float>(height));
+  PixelGrid grid{{}, width};
+  grid.pixels.reserve(static_cast<size_t>(width * height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) grid.pixels.push_back(canvas.GetPixel(x, y) & 0xFFFFFF);
+  return grid;
 }

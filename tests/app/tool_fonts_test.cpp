@@ -9,81 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "graphics/drawing_surface.h"
-#include "graphics/images.h"
-#include "resources/embedded_pictures.h"
+#include "tests/app/running_tool.h"
 #include "tests/app/start_window_background.h"
-#include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/wine_paths.h"
 
 namespace {
 
-constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
-constexpr int kWidth = kStartWindowWidth, kHeight = kStartWindowHeight;
-
-// The tool started in a fresh client folder, with its start window shown.
-class RunningTool {
- public:
-  RunningTool() : process_(Copied(), folder_.path()) {
-    if (!process_.started()) return;
-    WaitFor([&] { return (window_ = FindWindowW(nullptr, kWideTitle)) != nullptr && IsWindowVisible(window_); });
-  }
-  ~RunningTool() {
-    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
-    process_.AwaitExit(10000);
-  }
-  HWND window() const { return window_; }
-  HWND Button(const wchar_t* caption) const { return FindWindowExW(window_, nullptr, L"Button", caption); }
-  // Its client area on the screen, 0x00RRGGBB row by row.
-  std::vector<uint32_t> Shot() const {
-    RECT outer;
-    GetWindowRect(window_, &outer);
-    return CaptureScreen(outer);
-  }
-  // A child's rectangle in the window's client coordinates.
-  RECT PlaceOf(HWND child) const {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  }
-
- private:
-  std::string Copied() {
-    const std::string exe = folder_.file("racing-switch.exe");
-    CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE);
-    return "\"" + exe + "\"";
-  }
-  ScratchFolder folder_;
-  ChildProcess process_;
-  HWND window_ = nullptr;
-};
-
-uint32_t At(const std::vector<uint32_t>& shot, int x, int y) { return shot[static_cast<size_t>(y * kWidth + x)]; }
-
-int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
-
-// Pixels of `area` that differ clearly from the plain background: something is drawn there.
-int Drawn(const std::vector<uint32_t>& shot, const std::vector<uint32_t>& background, const RECT& area) {
-  int count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) {
-      int largest = 0;
-      for (int shift = 0; shift < 24; shift += 8)
-        largest = std::max(largest, std::abs(Channel(At(shot, x, y), shift) - Channel(At(background, x, y), shift)));
-      if (largest > 60) ++count;
-    }
-  return count;
-}
-
 // The dark caption ink inside a button (its outline left out), one flag per pixel.
-std::vector<bool> InkInside(const std::vector<uint32_t>& shot, RECT button) {
+std::vector<bool> InkInside(const PixelGrid& shot, RECT button) {
   std::vector<bool> ink;
   for (int y = button.top + 4; y < button.bottom - 4; ++y)
     for (int x = button.left + 4; x < button.right - 4; ++x) {
-      const uint32_t p = At(shot, x, y);
+      const uint32_t p = shot.at(x, y);
       ink.push_back(std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)}) < 140);
     }
   return ink;
@@ -92,11 +29,8 @@ std::vector<bool> InkInside(const std::vector<uint32_t>& shot, RECT button) {
 // The notice label's text colour, RGB(0, 0, 255), and the blends of it that its edges make.
 bool NoticeBlue(uint32_t pixel) { return Channel(pixel, 0) > 170 && Channel(pixel, 16) < 90 && Channel(pixel, 8) < 90; }
 
-int NoticeBlueIn(const std::vector<uint32_t>& shot, const RECT& area) {
-  int count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) count += NoticeBlue(At(shot, x, y)) ? 1 : 0;
-  return count;
+int NoticeBlueIn(const PixelGrid& shot, const RECT& area) {
+  return InkIn(area, [&](int x, int y) { return NoticeBlue(shot.at(x, y)); }).count;
 }
 
 TEST(ToolFonts, TheCodePageIsTheOneAskedFor) {
@@ -111,8 +45,8 @@ TEST(ToolFonts, TheCodePageIsTheOneAskedFor) {
 TEST(ToolFonts, DrawsTheTitleAndTheButtonCaptionsInGlyphsThatExist) {
   RunningTool tool;
   ASSERT_NE(tool.window(), nullptr);
-  const std::vector<uint32_t> background = StretchedBackground();
-  ASSERT_EQ(background.size(), static_cast<size_t>(kWidth * kHeight));
+  const PixelGrid background = StretchedBackground();
+  ASSERT_EQ(background.pixels.size(), static_cast<size_t>(kStartWindowWidth * kStartWindowHeight));
   const RECT title{29, 8, 220, 24};
   EXPECT_TRUE(WaitFor([&] { return Drawn(tool.Shot(), background, title) > 150; }, 3000)) << "no title";
 
@@ -120,7 +54,7 @@ TEST(ToolFonts, DrawsTheTitleAndTheButtonCaptionsInGlyphsThatExist) {
   const RECT toTest = tool.PlaceOf(tool.Button(L"正服转体验服"));
   ASSERT_EQ(toLive.right - toLive.left, toTest.right - toTest.left);
   ASSERT_EQ(toLive.bottom - toLive.top, toTest.bottom - toTest.top);
-  const std::vector<uint32_t> shot = tool.Shot();
+  const PixelGrid shot = tool.Shot();
   const std::vector<bool> live = InkInside(shot, toLive), test = InkInside(shot, toTest);
   // Measured: six boxes ink 60 pixels and differ in none; the glyphs ink 160 to 380 and differ
   // in 210 to 390.
@@ -164,7 +98,7 @@ TEST(ToolFonts, TheNoticeLabelNeverPaintsOverTheSwitchButtons) {
     SendMessageW(label, WM_NULL, 0, 0);
   };
   auto expectClear = [&](const char* step) {
-    const std::vector<uint32_t> shot = tool.Shot();
+    const PixelGrid shot = tool.Shot();
     // The label did paint: its text shows above the buttons.
     const RECT above{labelArea.left, labelArea.top, labelArea.right, tool.PlaceOf(buttons[0]).top};
     EXPECT_GT(NoticeBlueIn(shot, above), 500) << step;

@@ -10,13 +10,12 @@
 #include <vector>
 
 #include "app/forum_link.h"
-#include "graphics/drawing_surface.h"
-#include "graphics/images.h"
 #include "resources/embedded_pictures.h"
 #include "app/server_profiles.h"
 #include "runtime/wide_text.h"
 #include "tests/app/client_files.h"
-#include "tests/app/start_window_background.h"
+#include "tests/app/running_tool.h"
+#include "tests/app/start_window_layout.h"
 #include "tests/support/child_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/registry_value.h"
@@ -26,29 +25,6 @@
 namespace {
 
 constexpr char kTitle[] = "Quorv Varnel1018 支持互转";
-constexpr wchar_t kWideTitle[] = L"Quorv Varnel1018 支持互转";
-
-// The tool started from a folder of the test's choosing, with its start window once shown.
-class RunningTool {
- public:
-  RunningTool(const std::string& exe, const std::string& currentDirectory)
-      : process_("\"" + exe + "\"", currentDirectory) {
-    if (!process_.started()) return;
-    WaitFor([&] { return (window_ = FindWindowW(nullptr, kWideTitle)) != nullptr && IsWindowVisible(window_); });
-  }
-  HWND window() const { return window_; }
-  DWORD id() const { return process_.id(); }
-  HWND Button(const wchar_t* caption) const { return FindWindowExW(window_, nullptr, L"Button", caption); }
-  DWORD CloseAndWait() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-    return AwaitExit();
-  }
-  DWORD AwaitExit() { return process_.AwaitExit(10000).value_or(0xDEAD); }
-
- private:
-  ChildProcess process_;
-  HWND window_ = nullptr;
-};
 
 TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ScratchFolder client;
@@ -68,7 +44,7 @@ TEST(ToolWindow, SwitchesTheFilesBesideTheExecutableAndReportsAFailedSwitch) {
   ClickCentre(tool.Button(L"体验服转正服"));
   HWND box = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (box = MessageBoxOf(tool.id(), kTitle)) != nullptr; }));
-  EXPECT_EQ(TextOf(box), kWideTitle);
+  EXPECT_EQ(TextOf(box), kToolWideTitle);
   EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
             L"无法写入“VER.ini”，三个文件都没有改动！\r\n请关闭飞车客户端，确认文件不是只读的，再转换一次。");
   EXPECT_TRUE(HoldsProfile(client.widePath(), TestServerProfile));
@@ -150,22 +126,6 @@ TEST(ToolWindow, SwitchesWithTheKeyboard) {
   EXPECT_EQ(tool.CloseAndWait(), 0u);
 }
 
-struct UnitPlace {
-  const wchar_t* text;  // window text; null for the picture box
-  RECT rect;         // left, top, right, bottom in the window's client area
-};
-
-// Template order is stacking order: the first unit lies on top.
-constexpr UnitPlace kUnitsTopToBottom[] = {
-    {L"打开Dostren论坛", {216, 240, 344, 304}},
-    {nullptr, {8, 240, 216, 304}},
-    {L"体验服转正服", {176, 176, 344, 232}},
-    {L"正服转体验服", {8, 176, 176, 232}},
-    {L"先把转换器放到飞车目录里", {56, 32, 328, 64}},
-    {L"转换前 请先到官网下载最新的飞车版本！！再转换！！~~(本来想12月后更新的，但是...还是定期更吧)，如果是已是最新版本，直接使用！",
-     {24, 64, 328, 192}},
-};
-
 TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
@@ -182,7 +142,7 @@ TEST(ToolWindow, IsCentredFramelessAndHoldsItsUnitsInTemplateOrder) {
   EXPECT_EQ(client_area.right, 361);
   EXPECT_EQ(client_area.bottom, 318);
   EXPECT_EQ(GetWindowLongA(tool.window(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
-  EXPECT_EQ(TextOf(tool.window()), kWideTitle);
+  EXPECT_EQ(TextOf(tool.window()), kToolWideTitle);
 
   std::vector<HWND> children;
   for (HWND child = GetWindow(tool.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -310,117 +270,6 @@ TEST(ToolWindow, SkinsItsButtonsAndBannerAndADoubleClickSwitchesOnce) {
   EXPECT_TRUE(HoldsProfile(client.widePath(), TestServerProfile));
   EXPECT_EQ(MessageBoxOf(tool.id()), nullptr);
   EXPECT_EQ(tool.CloseAndWait(), 0u);
-}
-
-}  // namespace
-
-namespace {
-
-constexpr int kWidth = kStartWindowWidth, kHeight = kStartWindowHeight;
-
-int ChannelDistance(uint32_t a, uint32_t b) {
-  int largest = 0;
-  for (int shift = 0; shift < 24; shift += 8)
-    largest = std::max(largest, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
-  return largest;
-}
-
-// How many pixels of the client rectangle `area` differ clearly from the plain background.
-int Drawn(const std::vector<uint32_t>& shot, const std::vector<uint32_t>& background, const RECT& area) {
-  int count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x)
-      if (ChannelDistance(shot[static_cast<size_t>(y * kWidth + x)], background[static_cast<size_t>(y * kWidth + x)]) > 60)
-        ++count;
-  return count;
-}
-
-struct ScreenPoint {
-  HWND window;
-  POINT At(int x, int y) const {
-    RECT r;
-    GetWindowRect(window, &r);
-    return POINT{r.left + x, r.top + y};
-  }
-};
-
-TEST(ToolWindow, WearsTheSkinAndHandlesLikeACaptionedWindow) {
-  ScratchFolder client;
-  const std::string exe = client.file("racing-switch.exe");
-  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
-  RunningTool tool(exe, client.path());
-  ASSERT_NE(tool.window(), nullptr);
-  HWND window = tool.window();
-  const ScreenPoint screen{window};
-  Sleep(500);
-
-  RECT outer;
-  GetWindowRect(window, &outer);
-  const std::vector<uint32_t> shot = CaptureScreen(outer);
-  const std::vector<uint32_t> background = StretchedBackground();
-  ASSERT_EQ(shot.size(), background.size());
-
-  // The region cuts the corners: the desktop shows through there, as it does beside the window.
-  const uint32_t desktop = CaptureScreen(RECT{outer.left - 3, outer.top - 3, outer.left - 2, outer.top - 2})[0];
-  EXPECT_EQ(shot[0], desktop);
-  EXPECT_EQ(shot[kWidth - 1], desktop);
-  EXPECT_EQ(shot[static_cast<size_t>((kHeight - 1) * kWidth)], desktop);
-  EXPECT_NE(shot[static_cast<size_t>(10 * kWidth + 10)], desktop);
-
-  // Where nothing is drawn over it the background is the built-in picture stretched.
-  EXPECT_EQ(Drawn(shot, background, RECT{336, 40, 356, 170}), 0);
-  EXPECT_EQ(Drawn(shot, background, RECT{20, 307, 340, 314}), 0);
-  // Icon and title in the caption; exactly a minimize and a close button at the strip's end.
-  EXPECT_GT(Drawn(shot, background, RECT{9, 5, 26, 22}), 40) << "icon";
-  EXPECT_GT(Drawn(shot, background, RECT{29, 8, 220, 24}), 150) << "title";
-  EXPECT_GT(Drawn(shot, background, RECT{297, 2, 321, 18}), 10) << "minimize";
-  EXPECT_GT(Drawn(shot, background, RECT{324, 2, 360, 18}), 10) << "close";
-  EXPECT_EQ(Drawn(shot, background, RECT{240, 2, 294, 18}), 0) << "nothing left of the strip";
-
-  // Hovering lights the button under the mouse.
-  MouseAt(screen.At(309, 10));
-  Sleep(600);
-  const std::vector<uint32_t> hot = CaptureScreen(outer);
-  EXPECT_GT(Drawn(hot, shot, RECT{297, 2, 321, 19}), 40) << "minimize lit";
-  EXPECT_EQ(Drawn(hot, shot, RECT{324, 2, 360, 19}), 0) << "close unlit";
-  MouseAt(screen.At(200, 150));
-
-  // The caption drags; the border does not size; a double click on the caption does not maximize.
-  Drag(screen.At(120, 12), screen.At(160, 42));
-  RECT moved;
-  ASSERT_TRUE(WaitFor([&] {
-    GetWindowRect(window, &moved);
-    return moved.left == outer.left + 40;
-  }, 3000));
-  EXPECT_EQ((std::vector<LONG>{moved.left - outer.left, moved.top - outer.top, moved.right - moved.left,
-                               moved.bottom - moved.top}),
-            (std::vector<LONG>{40, 30, kWidth, kHeight}));
-  Drag(screen.At(kWidth - 1, 150), screen.At(kWidth + 40, 150));
-  Drag(screen.At(200, kHeight - 1), screen.At(200, kHeight + 40));
-  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTDOWN);
-  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTUP);
-  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTDOWN);
-  MouseAt(screen.At(120, 12), MOUSEEVENTF_LEFTUP);
-  Sleep(500);
-  RECT after;
-  GetWindowRect(window, &after);
-  EXPECT_EQ((std::vector<LONG>{after.right - after.left, after.bottom - after.top}), (std::vector<LONG>{kWidth, kHeight}));
-  EXPECT_FALSE(IsZoomed(window));
-
-  // Minimize, then close, by their buttons.
-  MouseAt(screen.At(309, 10));
-  Sleep(100);
-  MouseAt(screen.At(309, 10), MOUSEEVENTF_LEFTDOWN);
-  MouseAt(screen.At(309, 10), MOUSEEVENTF_LEFTUP);
-  EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != FALSE; }, 3000));
-  ShowWindowAsync(window, SW_RESTORE);
-  ASSERT_TRUE(WaitFor([&] { return !IsIconic(window) && IsWindowVisible(window); }, 3000));
-  Sleep(300);
-  MouseAt(screen.At(343, 10));
-  Sleep(100);
-  MouseAt(screen.At(343, 10), MOUSEEVENTF_LEFTDOWN);
-  MouseAt(screen.At(343, 10), MOUSEEVENTF_LEFTUP);
-  EXPECT_EQ(tool.AwaitExit(), 0u);
 }
 
 }  // namespace

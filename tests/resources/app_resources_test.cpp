@@ -127,8 +127,11 @@ TEST(AppResources, ManifestIsTheProcessManifest) {
   const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
       << manifest;
-  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+  // Per monitor: version 2, else 1, else system-wide before Windows 8.1. (Wine here reports
+  // per-monitor awareness for every program, so this is read from the manifest.)
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
             std::string::npos);
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
