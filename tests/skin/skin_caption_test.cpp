@@ -1,6 +1,7 @@
 // The skin engine's caption and layout on test windows of this thread, driven by messages sent
-// directly: a later subclass, caption buttons added and by style, the caption's font, anchored
-// children, track sizes and the full-screen correction, and the colours a skin image gives.
+// directly: a later subclass, caption buttons added, by style and rebuilt, the caption's font and
+// a new title, anchored children, track sizes and the full-screen correction, the colours a skin
+// image gives, and a window's own picture.
 #include "tests/skin/skin_engine_fixture.h"
 
 namespace {
