@@ -325,6 +325,9 @@ void SkinEngine::RebuildTitleButtons(HWND hwnd, OptionalArg<ByteBlock> minimize,
   const ByteBlock images[4] = {minimize.Or(nullptr), maximize.Or(nullptr), restore.Or(nullptr), close.Or(nullptr)};
   BuildTitleButtons(record, images);
   ResetToolTips(record);
+  // The numbers a press or the mouse had name other buttons now: a release still to come must
+  // click nothing.
+  hotButton_ = 0;
   record.hotButton = 0;
   record.fadeIn = record.fadeOut = FadeState{};
   LayoutTitleButtons(index);

@@ -1,6 +1,7 @@
 // The skin engine's caption and layout on test windows of this thread, driven by messages sent
-// directly: a later subclass, caption buttons added and by style, the caption's font, anchored
-// children, track sizes and the full-screen correction, and the colours a skin image gives.
+// directly: a later subclass, caption buttons added, by style and rebuilt, the caption's font and
+// a new title, anchored children, track sizes and the full-screen correction, the colours a skin
+// image gives, and a window's own picture.
 #include "tests/skin/skin_engine_fixture.h"
 
 namespace {
@@ -247,30 +248,54 @@ INSTANTIATE_TEST_SUITE_P(Styles, CaptionStyleTest, testing::ValuesIn(kStyleCases
 
 // ---- Track sizes and the full-screen correction ----------------------------------------------
 
+struct TrackSizeCase {
+  const char* name;
+  bool maximizeBox;
+  int taskbar;  // the height of a taskbar window of ours at the bottom of the screen; 0: Wine's
+};
+
+const TrackSizeCase kTrackSizeCases[] = {
+    {"Without", false, 0},
+    {"With", true, 0},
+    {"WithATaskbar", true, 30},
+};
+
 // Resizing stays within 200 x 150 and the screen; a window whose client area is made to cover
 // the screen counts as maximized only when it has a maximize box, and is then held to the work
-// area (the whole screen here: there is no taskbar).
-class TrackSizeTest : public SkinEngineTest, public testing::WithParamInterface<bool> {};
+// area above the taskbar (the whole screen when there is none), also while resizing.
+class TrackSizeTest : public SkinEngineTest, public testing::WithParamInterface<TrackSizeCase> {};
 
 TEST_P(TrackSizeTest, ResizingKeepsWithinTheTrackSizesAndAFullScreenClientIsMaximizedWithAMaximizeBox) {
-  const bool maximizeBox = GetParam();
-  HWND window = Skinned(WS_MINIMIZEBOX | (maximizeBox ? WS_MAXIMIZEBOX : 0), true);
-  MINMAXINFO info{};
-  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  const TrackSizeCase& c = GetParam();
   const LONG screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  EXPECT_EQ((std::vector<LONG>{info.ptMinTrackSize.x, info.ptMinTrackSize.y, info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}),
-            (std::vector<LONG>{200, 150, screenWidth, screenHeight}));
+  if (c.taskbar) {
+    windows_.push_back(MakeTopLevelTestWindow(L"Shell_TrayWnd", DefWindowProcW, L"", 0));
+    SetWindowPos(windows_.back(), nullptr, 0, screenHeight - c.taskbar, screenWidth, c.taskbar, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // Measured: Wine's explorer keeps a tray window of that class of its own, and no height.
+  RECT tray{};
+  ASSERT_TRUE(GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &tray));
+  ASSERT_EQ(tray.bottom - tray.top, c.taskbar) << tray.left << "," << tray.top << "," << tray.right << "," << tray.bottom;
+  HWND window = Skinned(WS_MINIMIZEBOX | (c.maximizeBox ? WS_MAXIMIZEBOX : 0), true);
+  auto trackSizes = [&] {
+    MINMAXINFO info{};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return std::vector<LONG>{info.ptMinTrackSize.x, info.ptMinTrackSize.y, info.ptMaxTrackSize.x, info.ptMaxTrackSize.y};
+  };
+  EXPECT_EQ(trackSizes(), (std::vector<LONG>{200, 150, screenWidth, screenHeight}));
   SetWindowPos(window, nullptr, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_EQ(engine_->RecordAt(1).maximized, maximizeBox);
+  EXPECT_EQ(engine_->RecordAt(1).maximized, c.maximizeBox);
+  const LONG workHeight = c.maximizeBox ? screenHeight - c.taskbar : screenHeight;
   RECT client{};
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, screenWidth);
+  EXPECT_EQ((std::vector<LONG>{client.right, client.bottom}), (std::vector<LONG>{screenWidth, workHeight}));
+  EXPECT_EQ(trackSizes(), (std::vector<LONG>{200, 150, screenWidth, workHeight}));
   // The layout followed the new width: the strip ends at the right edge.
   EXPECT_EQ(engine_->GetTitleButtonArea(window).right, screenWidth + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(MaximizeBox, TrackSizeTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& p) { return std::string(p.param ? "With" : "Without"); });
+INSTANTIATE_TEST_SUITE_P(MaximizeBox, TrackSizeTest, testing::ValuesIn(kTrackSizeCases),
+                         [](const testing::TestParamInfo<TrackSizeCase>& p) { return std::string(p.param.name); });
 
 // ---- The skin image's colours ----------------------------------------------------------------
 
@@ -315,5 +340,177 @@ TEST_P(SkinColourTest, TheGroundAndTheThemeComeFromTheImageTheColourOrTheDefault
 
 INSTANTIATE_TEST_SUITE_P(Arguments, SkinColourTest, testing::ValuesIn(kSkinColourCases),
                          [](const testing::TestParamInfo<SkinColourCase>& p) { return std::string(p.param.name); });
+
+// ---- A window's own background picture -------------------------------------------------------
+
+constexpr COLORREF kLeftRed = 0x0000FF, kRightBlue = 0xFF0000;
+
+// A 60 x 40 picture, its left half red and its right half blue.
+OwnedBytes TwoColourPicture() {
+  OwnedBytes bytes = SolidBmp(kLeftRed, 60, 40);
+  // The rows of a 24-bit BMP 60 wide are 180 bytes, bottom-up; the right half is blue.
+  auto* pixels = const_cast<unsigned char*>(ByteBlockData(bytes.get())) + 54;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 30; x < 60; ++x) {
+      pixels[y * 180 + x * 3] = 0xFF;
+      pixels[y * 180 + x * 3 + 2] = 0;
+    }
+  return bytes;
+}
+
+struct WindowImageCase {
+  const char* name;
+  int32_t mode;
+  POINT red, blue;  // inside the picture's halves as it is placed
+};
+
+const WindowImageCase kWindowImageCases[] = {
+    {"Stretched", kImageStretched, {90, 200}, {270, 200}},
+    {"Centred", kImageCentred, {165, 159}, {195, 159}},
+    {"TopLeft", kImageNatural, {5, 35}, {50, 35}},
+};
+
+class WindowImageTest : public SkinEngineTest, public testing::WithParamInterface<WindowImageCase> {};
+
+// The picture goes where its mode puts it, over a ground of its own average colour, in that
+// window only; without bytes the window shows the skin again.
+TEST_P(WindowImageTest, TheWindowShowsItsOwnPictureInItsPlaceOverItsOwnColour) {
+  const WindowImageCase& c = GetParam();
+  HWND window = Skinned();
+  HWND other = Skinned();
+  SetWindowPos(other, nullptr, 500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  constexpr POINT kGround{30, 290};
+  const COLORREF skin = ShownPixel(window, kGround), otherSkin = ShownPixel(other, kGround);
+  const OwnedBytes picture = TwoColourPicture();
+  engine_->SetWindowImage(window, picture.get(), OptionalArg<int32_t>(c.mode));
+  UpdateWindow(window);
+  UpdateWindow(other);
+
+  EXPECT_EQ(ShownPixel(window, c.red), kLeftRed);
+  EXPECT_EQ(ShownPixel(window, c.blue), kRightBlue);
+  const Gdiplus::ARGB own = engine_->RecordAt(1).ownColour;
+  // The ground is a mix of the two halves, unless the picture covers it.
+  EXPECT_GT(own & 0xFF, 0u);
+  EXPECT_GT((own >> 16) & 0xFF, 0u);
+  EXPECT_EQ(ShownPixel(window, kGround), c.mode == kImageStretched ? kLeftRed : ColorRefOf(own));
+  EXPECT_EQ(ShownPixel(other, kGround), otherSkin);
+
+  engine_->SetWindowImage(window, nullptr);
+  UpdateWindow(window);
+  EXPECT_EQ(ShownPixel(window, kGround), skin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, WindowImageTest, testing::ValuesIn(kWindowImageCases),
+                         [](const testing::TestParamInfo<WindowImageCase>& p) { return std::string(p.param.name); });
+
+// ---- Caption buttons rebuilt from the style ----------------------------------------------------
+
+// The style gains a maximize box while close is pressed: the buttons follow the style, the
+// caller's picture replaces close's, and the release that ends the press clicks nothing (the
+// press's button number now names maximize). Each button then acts where it now is.
+TEST_F(SkinEngineTest, RebuiltButtonsFollowTheStyleAndAnEarlierPressClicksNothing) {
+  HWND window = Skinned(WS_MINIMIZEBOX);
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(kCloseCentre));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(kCloseCentre));
+  SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_MAXIMIZEBOX);
+  engine_->RebuildTitleButtons(window, {}, {}, {}, OptionalArg<ByteBlock>(HelpButtonPng));
+
+  WindowRecord& record = engine_->RecordAt(1);
+  std::vector<int32_t> kinds;
+  for (const TitleButton& button : record.titleButtons) kinds.push_back(button.kind);
+  ASSERT_EQ(kinds, (std::vector<int32_t>{kMinimizeButton, kMaximizeButton, kCloseButton}));
+  EXPECT_EQ(record.titleButtons[2].picture->GetWidth(), 26u);  // the help picture, not the 38-pixel cross
+  const RECT strip = engine_->GetTitleButtonArea(window);
+  EXPECT_EQ((std::vector<LONG>{strip.left, strip.right}), (std::vector<LONG>{kWidth - 95 + 1, kWidth + 1}));
+  EXPECT_EQ(record.hotButton, 0);
+
+  SendMessageW(window, WM_LBUTTONUP, 0, At(kCloseCentre));
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_FALSE(IsZoomed(window));
+  EXPECT_FALSE(record.maximized);
+
+  const Gdiplus::RectF r = record.titleButtons[1].rect;
+  const POINT maximize{static_cast<LONG>(r.X + r.Width / 2), static_cast<LONG>(r.Y + r.Height / 2)};
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(maximize));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(maximize));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(maximize));
+  EXPECT_TRUE(IsZoomed(window));
+}
+
+// ---- A new title -------------------------------------------------------------------------------
+
+int* fullRenders = nullptr;
+StandIn* renderRegionStandIn = nullptr;
+HRGN WINAPI CountFullRender(int a, int b, int c, int d, int e, int f) {
+  if (fullRenders) ++*fullRenders;
+  return renderRegionStandIn->Original<decltype(&CreateRoundRectRgn)>()(a, b, c, d, e, f);
+}
+
+struct SetTextCase {
+  const char* name;
+  bool drawTitle, captionActive;
+  bool redrawn;
+};
+
+const SetTextCase kSetTextCases[] = {
+    {"Redrawn", true, true, true},
+    {"NotWithoutDrawTitle", false, true, false},
+    {"NotWithAnInactiveCaption", true, false, false},
+};
+
+class SetTextTest : public SkinEngineTest, public testing::WithParamInterface<SetTextCase> {
+ protected:
+  HWND SkinnedWithTitle(const wchar_t* title) {
+    const SetTextCase& c = GetParam();
+    HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+    windows_.push_back(window);
+    SetWindowTextW(window, title);
+    SkinWindowOptions options = ToolOptions(false);
+    options.drawTitle = c.drawTitle;
+    options.captionActive = c.captionActive;
+    engine_->SkinWindow(window, options);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+  }
+};
+
+// The caption's pixels in a window's DC or a frame.
+std::vector<COLORREF> CaptionPixels(HDC dc) {
+  std::vector<COLORREF> pixels;
+  for (int y = kBorderWidth + 5; y < kBorderWidth + 37; ++y)
+    for (int x = kBorderWidth + 6; x < 250; ++x) pixels.push_back(GetPixel(dc, x, y));
+  return pixels;
+}
+
+// A new title is drawn over the cached caption, pixel for pixel as a window skinned with that
+// title shows it, and copied to the screen without a render of the whole frame.
+TEST_P(SetTextTest, ANewTitleIsDrawnIntoTheCachedCaptionWithoutAFullRender) {
+  const SetTextCase& c = GetParam();
+  HWND window = SkinnedWithTitle(L"皮肤测试");
+  HWND reference = SkinnedWithTitle(L"新的标题一二");
+  SetWindowPos(reference, nullptr, 500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::vector<COLORREF> before = CaptionPixels(engine_->RecordAt(1).frame.dc());
+  const std::vector<COLORREF> renamed = CaptionPixels(engine_->RecordAt(2).frame.dc());
+  ASSERT_NE(before, renamed);
+
+  int renders = 0;
+  fullRenders = &renders;
+  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountFullRender));
+  renderRegionStandIn = &region;
+  SetWindowTextW(window, L"新的标题一二");
+  UpdateWindow(window);
+  fullRenders = nullptr;
+
+  EXPECT_EQ(renders, 0);
+  const std::vector<COLORREF> frame = CaptionPixels(engine_->RecordAt(1).frame.dc());
+  EXPECT_EQ(frame, c.redrawn ? renamed : before);
+  HDC dc = GetDC(window);
+  EXPECT_EQ(CaptionPixels(dc), frame);  // the screen shows the cache
+  ReleaseDC(window, dc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, SetTextTest, testing::ValuesIn(kSetTextCases),
+                         [](const testing::TestParamInfo<SetTextCase>& p) { return std::string(p.param.name); });
 
 }  // namespace

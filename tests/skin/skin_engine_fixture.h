@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "resources/embedded_pictures.h"
+#include "runtime/value_helpers.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
 #include "skin/window_calls.h"
@@ -31,6 +33,52 @@ inline SkinWindowOptions ToolOptions(bool sizable) {
   SkinWindowOptions options;
   options.sizable = sizable;
   return options;
+}
+
+// A picture of one colour, as the bytes of a 24-bit BMP file in a byte block.
+inline OwnedBytes SolidBmp(COLORREF colour, int width, int height) {
+  const int row = (width * 3 + 3) & ~3;
+  std::vector<unsigned char> bytes(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + static_cast<size_t>(row * height));
+  const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0,
+                              sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  const BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  unsigned char* pixels = bytes.data() + file.bfOffBits;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      unsigned char* p = pixels + y * row + x * 3;
+      p[0] = GetBValue(colour);
+      p[1] = GetGValue(colour);
+      p[2] = GetRValue(colour);
+    }
+  return NewByteBlock(bytes);
+}
+
+// The pixel of a window's client area, as the screen shows it.
+inline COLORREF ShownPixel(HWND window, POINT at) {
+  HDC dc = GetDC(window);
+  const COLORREF pixel = GetPixel(dc, at.x, at.y);
+  ReleaseDC(window, dc);
+  return pixel;
+}
+
+// White laid over `under` at `alpha`, as GDI+ blends it.
+inline COLORREF WashedColour(COLORREF under, int alpha) {
+  auto channel = [&](int shift) {
+    const int below = static_cast<int>((under >> shift) & 0xFF);
+    return static_cast<COLORREF>((255 * alpha + below * (255 - alpha)) / 255) << shift;
+  };
+  return channel(0) | channel(8) | channel(16);
+}
+
+// Whether every colour channel of `actual` is within `tolerance` of `expected`.
+inline testing::AssertionResult Near(COLORREF expected, COLORREF actual, int tolerance = 2) {
+  for (const int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((expected >> shift) & 0xFF) - static_cast<int>((actual >> shift) & 0xFF)) > tolerance)
+      return testing::AssertionFailure() << std::hex << actual << " is not within " << std::dec << tolerance << " of "
+                                         << std::hex << expected;
+  return testing::AssertionSuccess();
 }
 
 class SkinEngineTest : public testing::Test {

@@ -1,121 +1,17 @@
 // Skinned child controls on test windows of this thread, driven by messages sent directly:
-// registration, the push button's looks by state, check boxes after a click or the space key,
-// see-through statics and their paint, a double click that is no second click, and handlers
-// that outlive another skinned window closed by the program's code they run.
-#include <gtest/gtest.h>
+// registration, see-through statics and their paint, the wash under coloured children,
+// containers and what they hold, a double click that is no second click, and handlers that
+// outlive another skinned window closed by the program's code they run.
+#include "tests/skin/controls/control_skin_fixture.h"
 
-#include <cstdlib>
-#include <memory>
-#include <utility>
-#include <vector>
+#include <commctrl.h>
 
-#include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
-#include "runtime/runtime_error.h"
-#include "skin/controls/control_records.h"
-#include "skin/skin_engine.h"
-#include "skin/skin_properties.h"
-#include "skin/window_calls.h"
-#include "tests/graphics/graphics_test_support.h"
-#include "tests/skin/test_window.h"
-#include "tests/support/runtime_error_exit.h"
 
 namespace {
 
-constexpr RECT kPushPlace{20, 60, 140, 92}, kOwnerPlace{160, 60, 280, 92}, kCheckPlace{20, 110, 160, 130},
-    kLabelPlace{20, 150, 200, 180};
-
-int clicks = 0, doubleClicks = 0, ownerDraws = 0;
-HWND closeOnClick = nullptr;  // a window the next click's handler closes
-
-LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-    ++clicks;
-    if (closeOnClick) DestroyWindow(std::exchange(closeOnClick, nullptr));
-  }
-  if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
-  if (message == WM_DRAWITEM) ++ownerDraws;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND MakeParent() {
-  return MakeTopLevelTestWindow(L"ControlSkinTestWindow", TestParentProc, L"控件", WS_MINIMIZEBOX);
-}
-
-HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& place, int id) {
-  return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-                         place.right - place.left, place.bottom - place.top, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
-int32_t Property(HWND window, const char* name) {
-  return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetPropA(window, name)));
-}
-
-// The window's pixels in a rectangle of its client area, read back from its DC.
-std::vector<COLORREF> Pixels(HWND window, const RECT& area) {
-  std::vector<COLORREF> pixels;
-  HDC dc = GetDC(window);
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) pixels.push_back(GetPixel(dc, x, y) & 0xFFFFFF);
-  ReleaseDC(window, dc);
-  return pixels;
-}
-
-void Pump() {
-  MSG message;
-  for (int round = 0; round < 10; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(20);
-  }
-}
-
-struct Controls {
-  HWND window, push, owner, check, label;
-};
-
-class ControlSkinTest : public testing::Test {
- protected:
-  void SetUp() override {
-    engine_ = std::make_unique<SkinEngine>();
-    engine_->settings().gdiplusToken = StartGdiPlus();
-    ASSERT_NE(engine_->settings().gdiplusToken, 0u);
-    engine_->SetSkinImage("", SkinBackgroundJpeg, {}, {}, OptionalArg<int32_t>(kImageStretched));
-    clicks = doubleClicks = ownerDraws = 0;
-    closeOnClick = nullptr;
-    // A runtime error ends the test program with its report on standard error, not in a box.
-    SetRuntimeErrorPresenter(ShowOnStderr);
-  }
-  void TearDown() override {
-    for (HWND window : windows_)
-      if (IsWindow(window)) DestroyWindow(window);
-    engine_.reset();
-  }
-
-  Controls Skinned(bool sizable = false) {
-    Controls c{};
-    c.window = MakeParent();
-    windows_.push_back(c.window);
-    c.push = Child(c.window, L"BUTTON", L"转换", BS_PUSHBUTTON, kPushPlace, 1);
-    c.owner = Child(c.window, L"BUTTON", L"自绘", BS_OWNERDRAW, kOwnerPlace, 2);
-    c.check = Child(c.window, L"BUTTON", L"选项", BS_AUTOCHECKBOX, kCheckPlace, 3);
-    c.label = Child(c.window, L"STATIC", L"标签", SS_LEFT, kLabelPlace, 4);
-    SkinWindowOptions options;
-    options.sizable = sizable;
-    engine_->SkinWindow(c.window, options);
-    engine_->SkinStaticControl(c.label);
-    ShowWindow(c.window, SW_SHOWNOACTIVATE);
-    UpdateWindow(c.window);
-    Pump();
-    return c;
-  }
-
-  std::unique_ptr<SkinEngine> engine_;
-  std::vector<HWND> windows_;
-};
-
 TEST_F(ControlSkinTest, ControlsRegisterOnceLeaveOwnerDrawnButtonsAloneAndFollowTheirWindowUpTheList) {
-  const Controls first = Skinned();
+  const Controls first = SkinnedControls();
   const WNDPROC ownerProcedure = WindowCalls::CurrentProcedure(first.owner);
   SkinWindowOptions options;
   engine_->SkinWindow(first.window, options);
@@ -134,7 +30,7 @@ TEST_F(ControlSkinTest, ControlsRegisterOnceLeaveOwnerDrawnButtonsAloneAndFollow
   EXPECT_EQ(WindowCalls::CurrentProcedure(first.owner), ownerProcedure);
 
   // The first window goes: the second's controls now name window 1.
-  const Controls second = Skinned();
+  const Controls second = SkinnedControls();
   EXPECT_EQ(Property(second.push, "Hw_FuID"), 2);
   EXPECT_EQ(Property(second.label, "Kj_FuID"), 2);
   DestroyWindow(first.window);
@@ -146,86 +42,6 @@ TEST_F(ControlSkinTest, ControlsRegisterOnceLeaveOwnerDrawnButtonsAloneAndFollow
   EXPECT_EQ(engine_->RecordAt(1).controls.hotButton, 1);
 }
 
-// The look of each item state, drawn through the parent's WM_DRAWITEM into a memory DC.
-struct Look {
-  COLORREF corner, edge, inside;
-};
-
-TEST_F(ControlSkinTest, PushButtonStatesDifferWhereTheirLayersDo) {
-  const Controls c = Skinned();
-  SetPropA(c.push, kTextColourProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x0000FF)));
-  const int w = kPushPlace.right - kPushPlace.left, h = kPushPlace.bottom - kPushPlace.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  ReleaseDC(nullptr, screen);
-  int redText = 0;
-  auto draw = [&](UINT state) {
-    DRAWITEMSTRUCT item{ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, state, c.push, memory, {0, 0, w, h}, 0};
-    EXPECT_EQ(SendMessageW(c.window, WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&item)), TRUE);
-    if (state == 0)
-      for (int x = 0; x < w; ++x) {
-        const COLORREF p = GetPixel(memory, x, h / 2);
-        if (GetRValue(p) > 150 && GetGValue(p) < 100 && GetBValue(p) < 100) ++redText;
-      }
-    return Look{GetPixel(memory, 0, 0), GetPixel(memory, 0, h / 2), GetPixel(memory, w / 4, h - 5)};
-  };
-  const Look normal = draw(0), hot = draw(0x40), focused = draw(ODS_FOCUS), pressed = draw(ODS_SELECTED),
-             disabled = draw(ODS_DISABLED);
-  HDC background = engine_->RecordAt(1).background.dc();
-  const COLORREF skinAtCorner = GetPixel(background, kPushPlace.left, kPushPlace.top);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-
-  EXPECT_GT(redText, 0) << "the caption in the colour of Kj_Ztys";
-  // Outside the rounded corner the skin shows, except on a disabled button's grey ground and
-  // where the focus glow, 3 pixels wide, reaches out.
-  for (const Look& look : {normal, hot, pressed}) EXPECT_EQ(look.corner, skinAtCorner);
-  EXPECT_NE(focused.corner, skinAtCorner);
-  EXPECT_EQ(disabled.corner, 0xC0C0C0u);
-  // The outline: black, the theme colour, or the focus glow.
-  EXPECT_NE(hot.edge, normal.edge);
-  EXPECT_NE(focused.edge, normal.edge);
-  EXPECT_NE(focused.edge, hot.edge);
-  EXPECT_EQ(pressed.edge, normal.edge);
-  // Inside, near the bottom: only the pressed layer and the hot gradient change it.
-  EXPECT_NE(pressed.inside, normal.inside);
-  EXPECT_NE(hot.inside, normal.inside);
-  EXPECT_EQ(focused.inside, normal.inside);
-  EXPECT_NE(disabled.inside, normal.inside);
-}
-
-struct Toggle {
-  const char* name;
-  UINT down, up;
-  WPARAM wParam;
-};
-
-TEST_F(ControlSkinTest, CheckBoxShowsItsSkinnedImageAfterAClickOrTheSpaceKey) {
-  const Controls c = Skinned();
-  const int h = kCheckPlace.bottom - kCheckPlace.top;
-  const RECT box{0, (h - 13) / 2, 13, (h - 13) / 2 + 13};
-  const std::vector<COLORREF> unchecked = Pixels(c.check, box);
-  for (const Toggle& toggle : {Toggle{"click", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON},
-                               Toggle{"space", WM_KEYDOWN, WM_KEYUP, VK_SPACE}}) {
-    SCOPED_TRACE(toggle.name);
-    const LPARAM at = toggle.down == WM_LBUTTONDOWN ? MAKELPARAM(5, 5) : 0;
-    SendMessageW(c.check, toggle.down, toggle.wParam, at);
-    SendMessageW(c.check, toggle.up, toggle.down == WM_LBUTTONDOWN ? 0 : toggle.wParam, at);
-    ASSERT_EQ(SendMessageW(c.check, BM_GETCHECK, 0, 0), BST_CHECKED);
-    // Drawn at once, and as a repaint draws it: the skin's checked box, not the system's.
-    const std::vector<COLORREF> afterToggle = Pixels(c.check, box);
-    EXPECT_NE(afterToggle, unchecked);
-    InvalidateRect(c.check, nullptr, TRUE);
-    UpdateWindow(c.check);
-    EXPECT_EQ(Pixels(c.check, box), afterToggle);
-    SendMessageW(c.check, BM_SETCHECK, BST_UNCHECKED, 0);
-    EXPECT_EQ(Pixels(c.check, box), unchecked);
-  }
-}
-
 int paints = 0;
 WNDPROC paintCounterPrevious = nullptr;
 LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -234,7 +50,7 @@ LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 TEST_F(ControlSkinTest, StaticShowsTheSkinThroughItsKeyColourAndPaintsOnce) {
-  const Controls c = Skinned();
+  const Controls c = SkinnedControls();
   const int w = kLabelPlace.right - kLabelPlace.left, h = kLabelPlace.bottom - kLabelPlace.top;
   HDC background = engine_->RecordAt(1).background.dc();
   // A spot right of the text, where the label paints nothing but its ground.
@@ -258,7 +74,7 @@ TEST_F(ControlSkinTest, StaticShowsTheSkinThroughItsKeyColourAndPaintsOnce) {
 }
 
 TEST_F(ControlSkinTest, DoubleClickOnASkinnedPushButtonIsNoSecondClick) {
-  const Controls c = Skinned();
+  const Controls c = SkinnedControls();
   const LPARAM at = MAKELPARAM(10, 10);
   SendMessageW(c.push, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(c.push, WM_LBUTTONUP, 0, at);
@@ -322,8 +138,8 @@ class ClosingTest : public ControlSkinTest, public testing::WithParamInterface<C
 TEST_P(ClosingTest, AHandlerGoesOnWithItsOwnWindowWhenItsCodeClosesAnEarlierOne) {
   StandIn send(K_SendMessageA, reinterpret_cast<void*>(&CloseInsteadOfLoop));
   loopSendStandIn = &send;
-  const Controls first = Skinned();
-  const Controls second = Skinned(GetParam().sizable);
+  const Controls first = SkinnedControls();
+  const Controls second = SkinnedControls(GetParam().sizable);
   GetParam().run(first, second, *engine_);
   EXPECT_FALSE(IsWindow(first.window));
   ASSERT_EQ(engine_->WindowCount(), 1);
@@ -380,16 +196,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, OwnerDrawnContainerTest, testing::Bool(),
 
 // ---- Statics given a wash, holding children, or nested in a container -----------------------
 
-// White over the skin at `alpha`, as GDI+ blends it, to within rounding.
-bool WashedWith(COLORREF skin, COLORREF shown, int alpha) {
-  for (const int shift : {0, 8, 16}) {
-    const int under = static_cast<int>((skin >> shift) & 0xFF);
-    const int expected = (255 * alpha + under * (255 - alpha)) / 255;
-    if (std::abs(expected - static_cast<int>((shown >> shift) & 0xFF)) > 2) return false;
-  }
-  return true;
-}
-
 // The start-up gives its statics the alpha 300, kept as 44: the skin shows through their ground
 // under that wash. A static holding children is a container too, and its children are skinned.
 TEST_F(ControlSkinTest, AStaticGivenAnAlphaShowsTheSkinWashedAndOneWithChildrenIsAContainerToo) {
@@ -408,7 +214,7 @@ TEST_F(ControlSkinTest, AStaticGivenAnAlphaShowsTheSkinWashedAndOneWithChildrenI
   const POINT spot{30, 10};
   const COLORREF skin = GetPixel(engine_->RecordAt(1).background.dc(), kLabelPlace.left + spot.x, kLabelPlace.top + spot.y);
   const COLORREF shown = Pixels(label, RECT{spot.x, spot.y, spot.x + 1, spot.y + 1}).front();
-  EXPECT_TRUE(WashedWith(skin, shown, 44)) << std::hex << skin << " shows as " << shown;
+  EXPECT_TRUE(Near(WashedColour(skin, 44), shown)) << std::hex << "over " << skin;
 
   const ControlLists& controls = engine_->RecordAt(1).controls;
   ASSERT_EQ(controls.containers.size(), 1u);
@@ -440,5 +246,102 @@ TEST_F(ControlSkinTest, ANewSkinImageRepaintsControlsNestedInAContainer) {
   EXPECT_NE(Pixels(label, spot).front(), before);
   EXPECT_EQ(Pixels(label, spot).front(), 0x00FF00u);
 }
+
+// ---- Group boxes and tab controls ------------------------------------------------------------
+
+struct ContainerCase {
+  const char* name;
+  const wchar_t* className;
+  DWORD style;
+  POINT ground;  // in the container, where it has nothing but its ground
+};
+
+// A tab control paints its pane itself (Wine: white); its ground is beside its tab.
+const ContainerCase kContainers[] = {
+    {"GroupBox", L"BUTTON", BS_GROUPBOX, {250, 150}},
+    {"TabControl", WC_TABCONTROLW, 0, {250, 5}},
+};
+
+class ContainerTest : public ControlSkinTest, public testing::WithParamInterface<ContainerCase> {};
+
+// A container is registered under the buttons' property names in a list of its own, the
+// controls it holds are skinned with the window's, and the skin shows through its ground and
+// through the label it holds.
+TEST_P(ContainerTest, IsRegisteredAndTheSkinShowsThroughItAndItsChildren) {
+  const ContainerCase& c = GetParam();
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+  ASSERT_TRUE(InitCommonControlsEx(&classes));
+  HWND window = Parent();
+  HWND container = Child(window, c.className, L"", c.style, RECT{20, 60, 320, 280}, 7);
+  ASSERT_NE(container, nullptr);
+  TCITEMW tab{TCIF_TEXT};
+  tab.pszText = const_cast<wchar_t*>(L"页一");
+  SendMessageW(container, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));  // a group box ignores it
+  const WNDPROC own = WindowCalls::CurrentProcedure(container);
+  HWND label = Child(container, L"STATIC", L"", SS_LEFT, RECT{20, 40, 200, 70}, 8);
+  HWND push = Child(container, L"BUTTON", L"内", BS_PUSHBUTTON, RECT{20, 90, 120, 120}, 9);
+  engine_->SkinWindow(window, SkinWindowOptions{});
+  engine_->SkinContainer(container);
+  engine_->SkinStaticControl(label);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  Pump();
+
+  const WindowRecord& record = engine_->RecordAt(1);
+  ASSERT_EQ(record.controls.containers.size(), 1u);
+  EXPECT_EQ(record.controls.containers[0].hwnd, container);
+  EXPECT_EQ(Property(container, "Hw_FuID"), 1);
+  EXPECT_EQ(Property(container, "Hw_lbID"), 1);
+  EXPECT_EQ(GetPropA(container, "Hw_hProc"), reinterpret_cast<HANDLE>(own));
+  EXPECT_EQ(GetPropA(container, "Mb_zpf"), nullptr);
+  ASSERT_EQ(record.controls.buttons.size(), 1u);
+  EXPECT_EQ(record.controls.buttons[0].hwnd, push);
+  EXPECT_EQ(GetWindowLongW(push, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+
+  EXPECT_EQ(ShownPixel(container, c.ground), SkinUnder(record, container, c.ground));
+  const POINT inLabel{150, 20};
+  EXPECT_EQ(ShownPixel(label, inLabel), SkinUnder(record, label, inLabel));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ContainerTest, testing::ValuesIn(kContainers),
+                         [](const testing::TestParamInfo<ContainerCase>& p) { return std::string(p.param.name); });
+
+// ---- The wash under coloured children ---------------------------------------------------------
+
+struct WashCase {
+  const char* name;
+  OptionalArg<int32_t> alpha;
+  int shown;  // the wash's alpha over the skin; -1: the label keeps the system's ground
+};
+
+// The start-up gives 300, kept as its low byte, 44.
+const WashCase kWashes[] = {
+    {"AlphaAboveAByteKeepsItsLowByte", OptionalArg<int32_t>(300), 44},
+    {"AlphaGiven", OptionalArg<int32_t>(160), 160},
+    {"NoAlphaNoColouring", {}, -1},
+};
+
+class WashTest : public ControlSkinTest, public testing::WithParamInterface<WashCase> {};
+
+// A plain label, coloured by its window's WM_CTLCOLORSTATIC, shows the frame under it washed
+// white at the stored alpha.
+TEST_P(WashTest, APlainLabelShowsTheFrameUnderTheStoredWash) {
+  const WashCase& c = GetParam();
+  engine_->SetControlTransparency(true, c.alpha);
+  HWND window = Parent();
+  HWND label = Child(window, L"STATIC", L"", SS_LEFT, kLabelPlace, 4);
+  SkinAndShow(window);
+  InvalidateRect(label, nullptr, TRUE);
+  UpdateWindow(label);
+  const POINT spot{100, 15};
+  POINT inWindow = spot;
+  MapWindowPoints(label, window, &inWindow, 1);
+  const COLORREF frame = GetPixel(engine_->RecordAt(1).frame.dc(), inWindow.x, inWindow.y);
+  const COLORREF expected = c.shown < 0 ? GetSysColor(COLOR_BTNFACE) : WashedColour(frame, c.shown);
+  EXPECT_TRUE(Near(expected, ShownPixel(label, spot))) << std::hex << "over " << frame;
+}
+
+INSTANTIATE_TEST_SUITE_P(Alphas, WashTest, testing::ValuesIn(kWashes),
+                         [](const testing::TestParamInfo<WashCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
