@@ -28,8 +28,9 @@ constexpr int32_t RescaledDpi(int32_t value, UINT from, UINT to) {
 
 #ifdef _WIN32
 // Sent by the system to child windows after their top-level window's DPI changed (Windows 10
-// 1703 on, per-monitor v2); the runtime sends it itself after it has moved the units, on every
-// system. Named here: the headers name it only for newer targets than ours.
+// 1703 on, per-monitor v2), with no parameters; the runtime sends it itself after it has moved
+// the units, on every system, with the new DPI as wParam. Named here: the headers name it only
+// for newer targets than ours.
 inline constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // The DPI the window is shown at: its monitor's for a per-monitor aware program, else the

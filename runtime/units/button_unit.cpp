@@ -40,7 +40,7 @@ class ButtonUnit : public UnitObject {
   // a click. A held key's repeats press nothing. Space is the button class's own.
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     if (message == kDpiChangedAfterParent) {
-      RemakeFont(window);
+      RemakeFont(window, wParam ? static_cast<UINT>(wParam) : DpiOfWindow(window));
       return false;
     }
     if (message != WM_KEYDOWN || wParam != VK_RETURN || !IsPushButton(window)) return false;
@@ -53,9 +53,9 @@ class ButtonUnit : public UnitObject {
 
  private:
   // The window now shows at another DPI: the same font made for it.
-  void RemakeFont(HWND window) {
+  void RemakeFont(HWND window, UINT dpi) {
     if (!font_) return;
-    OwnedFont font = FontOfField(fontField_, StoredWindowText(window), DpiOfWindow(window));
+    OwnedFont font = FontOfField(fontField_, StoredWindowText(window), dpi);
     if (!font) return;
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);

@@ -38,7 +38,7 @@ class SavedDc {
 class TransLabelUnit : public UnitObject {
  public:
   TransLabelUnit(const UnitCreation& c, const TransLabelProperties& p)
-      : UnitObject(c), properties_(p) {}
+      : UnitObject(c), properties_(p), dpi_(c.dpi) {}
 
   bool OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     switch (message) {
@@ -52,6 +52,9 @@ class TransLabelUnit : public UnitObject {
         result = CallWindowProcW(defaultProcedure(), window, message, wParam, lParam);
         RepaintBeneath(window);
         return true;
+      case kDpiChangedAfterParent:
+        dpi_ = wParam ? static_cast<UINT>(wParam) : DpiOfWindow(window);
+        return false;
     }
     return false;
   }
@@ -73,7 +76,7 @@ class TransLabelUnit : public UnitObject {
     GetClientRect(window, &rect);
     const std::wstring caption = StoredWindowText(window);
     if (caption.empty()) return;
-    const OwnedFont created = FontOfField(properties_.font, caption, DpiOfWindow(window));
+    const OwnedFont created = FontOfField(properties_.font, caption, dpi_);
     const SavedDc saved(dc);
     ClipSiblingsAbove(window, dc);
     SelectObject(dc, created ? static_cast<HGDIOBJ>(created.get()) : GetStockObject(DEFAULT_GUI_FONT));
@@ -128,6 +131,7 @@ class TransLabelUnit : public UnitObject {
   }
 
   TransLabelProperties properties_;
+  UINT dpi_;  // the DPI its font is made for
 };
 
 }  // namespace

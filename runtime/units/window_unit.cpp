@@ -106,7 +106,7 @@ class WindowUnit : public UnitObject {
     const int32_t left = RescaledDpi(r.left, from, to), top = RescaledDpi(r.top, from, to);
     SetWindowPos(unit, nullptr, left, top, RescaledDpi(r.right, from, to) - left,
                  RescaledDpi(r.bottom, from, to) - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(unit, kDpiChangedAfterParent, 0, 0);
+    SendMessageW(unit, kDpiChangedAfterParent, to, 0);
     return TRUE;
   }
 

@@ -2,6 +2,8 @@
 // directly: a later subclass, caption buttons added, by style and rebuilt, the caption's font and
 // a new title, anchored children, track sizes and the full-screen correction, the colours a skin
 // image gives, and a window's own picture.
+#include <cmath>
+
 #include "tests/skin/skin_engine_fixture.h"
 
 namespace {
@@ -96,6 +98,39 @@ int CaptionInk(const WindowRecord& record) {
       if (GetRValue(c) > 235 && GetGValue(c) > 235 && GetBValue(c) > 235) ++count;
     }
   return count;
+}
+
+// At another DPI the caption's measures follow the window: the strip, its buttons and their hit
+// test at the scaled places (the 96-DPI places hit nothing there), and a click at the scaled
+// close button closes. A window whose own procedure ignores the message takes the suggested
+// rectangle from the skin.
+TEST_F(SkinEngineTest, AnotherDpiScalesTheCaptionStripAndItsButtonsActWhereTheyAreDrawn) {
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  auto px = [](LONG measure) { return static_cast<LONG>(std::lround(measure * 1.5)); };
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const RECT suggested{outer.left, outer.top, outer.left + px(kWidth), outer.top + px(kHeight)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ((std::vector<LONG>{client.right, client.bottom}), (std::vector<LONG>{px(kWidth), px(kHeight)}));
+
+  // 39 + 57 for the buttons, 2 between them, 5 over; 33 high; its left edge 103 from the right.
+  const RECT strip = engine_->GetTitleButtonArea(window);
+  EXPECT_EQ((std::vector<LONG>{strip.left, strip.right - strip.left, strip.bottom - strip.top}),
+            (std::vector<LONG>{client.right - 103 + 2, 103, 33}));
+  EXPECT_EQ(engine_->HitTestTitleButton(1, px(kMinimizeCentre.x), px(kMinimizeCentre.y)), 1);
+  EXPECT_EQ(engine_->HitTestTitleButton(1, px(kCloseCentre.x), px(kCloseCentre.y)), 2);
+  EXPECT_EQ(engine_->HitTestTitleButton(1, kCloseCentre.x, kCloseCentre.y), 0);
+  const POINT close{px(kCloseCentre.x), px(kCloseCentre.y)};
+  SendMessageW(window, WM_MOUSEMOVE, 0, At(close));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(close));
+  SendMessageW(window, WM_LBUTTONUP, 0, At(close));
+  EXPECT_FALSE(IsWindow(window));
 }
 
 // A style given to SetTitleFont is drawn: bold ink is heavier, an underline adds a line.

@@ -5,6 +5,7 @@
 // that they read the same whatever the ANSI code page is.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -162,8 +163,9 @@ TEST_P(ButtonKindTest, StylesFontAndPictureComeFromTheBlock) {
     const Selection selected(dc.get(), blockFace.get());
     wchar_t mapped[LF_FACESIZE] = {};
     GetTextFaceW(dc.get(), LF_FACESIZE, mapped);
-    if (std::wstring(mapped) == c.fontFace && SelectedFontShows(dc.get(), c.caption))
+    if (std::wstring(mapped) == c.fontFace && SelectedFontShows(dc.get(), c.caption)) {
       EXPECT_STREQ(logical.lfFaceName, c.fontFace);
+    }
   } else {
     EXPECT_EQ(font, nullptr);
   }
@@ -181,6 +183,48 @@ INSTANTIATE_TEST_SUITE_P(
                       ButtonCase{0x16050003, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_BITMAP, L"按钮", nullptr, true},
                       // alignment numbers outside the tables read as centred
                       ButtonCase{0x16050004, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, L"按钮", nullptr, false}));
+
+// The window shows at another DPI (moved to another monitor, or the scale changed): it takes the
+// rectangle the system suggests, each unit keeps its place and size in proportion and a unit's
+// font is made again for the new DPI; back at 96 everything is as it was made.
+TEST_F(WindowKindTest, AnotherDpiTakesTheSuggestedRectangleAndScalesEachUnitAndItsFont) {
+  ASSERT_TRUE(LoadWindow(BUTTONS_WINDOW, false, nullptr));
+  const HWND window = UnitHandle(BUTTONS_WINDOW);
+  auto places = [&] {
+    std::vector<LONG> edges;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      edges.insert(edges.end(), {r.left, r.top, r.right, r.bottom});
+    }
+    return edges;
+  };
+  auto fontHeight = [](HWND button) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    LOGFONTW logical{};
+    return font && GetObjectW(font, sizeof logical, &logical) ? logical.lfHeight : 0;
+  };
+  const std::vector<LONG> made = places();
+  ASSERT_EQ(made.size(), 16u);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  for (const UINT dpi : {144u, 96u}) {
+    SCOPED_TRACE(dpi);
+    const RECT suggested{100, 80, 100 + (outer.right - outer.left) * static_cast<LONG>(dpi) / 96,
+                         80 + (outer.bottom - outer.top) * static_cast<LONG>(dpi) / 96};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_EQ((std::vector<LONG>{now.left, now.top, now.right, now.bottom}),
+              (std::vector<LONG>{suggested.left, suggested.top, suggested.right, suggested.bottom}));
+    std::vector<LONG> expected;
+    for (const LONG edge : made) expected.push_back(static_cast<LONG>(std::lround(edge * dpi / 96.0)));
+    EXPECT_EQ(places(), expected);
+    EXPECT_EQ(fontHeight(UnitHandle(BUTTONS_WINDOW, 0x16050002)), -16 * static_cast<LONG>(dpi) / 96);
+    EXPECT_EQ(fontHeight(UnitHandle(BUTTONS_WINDOW, 0x16050001)), 0);  // none given, none made
+  }
+}
 
 // Picture boxes of 208 x 64 (20 x 20 for the small ones) on a magenta background. The JPEG is
 // 246 x 81: red left half, blue right half, green rows 60 to 80.
