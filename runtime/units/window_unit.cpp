@@ -98,7 +98,10 @@ class WindowUnit : public UnitObject {
     EnumChildWindows(window, &RescaleUnit, reinterpret_cast<LPARAM>(&change));
   }
 
+  // Units at every depth, each within its own container; the windows a system control keeps
+  // inside it (a combo box's edit field) are the control's to place.
   static BOOL CALLBACK RescaleUnit(HWND unit, LPARAM context) {
+    if (!UnitObjectOf(unit)) return TRUE;
     const auto [from, to] = *reinterpret_cast<const std::pair<UINT, UINT>*>(context);
     RECT r;
     GetWindowRect(unit, &r);

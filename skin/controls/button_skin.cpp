@@ -81,14 +81,17 @@ void Outline(Graphics& graphics, const GraphicsPath& shape, Gdiplus::ARGB colour
   if (pen.Create(colour, width)) graphics.DrawPath(pen, shape);
 }
 
-bool RoundedShape(GraphicsPath& path, float x, float y, float width, float height) {
-  return path.Create() && AddRoundedRectangle(path, x, y, width, height, AllCorners(kCornerRadius));
+bool RoundedShape(GraphicsPath& path, float x, float y, float width, float height, float radius) {
+  return path.Create() && AddRoundedRectangle(path, x, y, width, height, AllCorners(radius));
 }
 
-// The push button's layers for an item state, in a client rectangle of W by H at (left, top).
-void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, float h, UINT state, COLORREF theme) {
+// The push button's layers for an item state, in a client rectangle of W by H at (left, top);
+// corners and the focus glow at `scale` times their 96-DPI size.
+void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, float h, UINT state, COLORREF theme,
+                          float scale) {
+  const float radius = kCornerRadius * scale;
   GraphicsPath shape;
-  if (!RoundedShape(shape, left, top, w - 1, h - 1)) return;
+  if (!RoundedShape(shape, left, top, w - 1, h - 1, radius)) return;
   const float bottom = top + h - 1;
   Fill(graphics, shape, ArgbFromColorRef(kWhite, 120));
   if (state & ODS_DISABLED) {
@@ -105,20 +108,20 @@ void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, fl
   }
   FillVertical(graphics, shape, top, bottom, ArgbFromColorRef(kWhite, 0), ArgbFromColorRef(kGrey, 60));
   GraphicsPath gloss;
-  if (RoundedShape(gloss, left, top, w - 1, static_cast<float>(static_cast<int>(h) / 2)))
+  if (RoundedShape(gloss, left, top, w - 1, static_cast<float>(static_cast<int>(h) / 2), radius))
     FillVertical(graphics, gloss, top, top + static_cast<float>(static_cast<int>(h) / 2), ArgbFromColorRef(kWhite, 50),
                  ArgbFromColorRef(kWhite, 10));
   if (state & kHotState) {
     FillVertical(graphics, shape, top, bottom, ArgbFromColorRef(theme, 60), ArgbFromColorRef(theme, 10));
     Outline(graphics, shape, ArgbFromColorRef(theme));
   } else if (state & ODS_FOCUS) {
-    Outline(graphics, shape, ArgbFromColorRef(kFocusGlow, 120), 3);
+    Outline(graphics, shape, ArgbFromColorRef(kFocusGlow, 120), 3 * scale);
     Outline(graphics, shape, ArgbFromColorRef(kBlack, 70));
   } else {
     Outline(graphics, shape, ArgbFromColorRef(kBlack, 120));
   }
   GraphicsPath inset;
-  if ((state & ODS_SELECTED) && RoundedShape(inset, left + 2, top + 2, w - 3, h - 3))
+  if ((state & ODS_SELECTED) && RoundedShape(inset, left + 2, top + 2, w - 3, h - 3, radius))
     FillVertical(graphics, inset, top + 2, top + h - 2, ArgbFromColorRef(theme, 60), ArgbFromColorRef(kWhite, 100));
 }
 
@@ -232,7 +235,7 @@ void SkinEngine::DrawButtonFace(WindowRecord& window, const ButtonRecord& button
     if (button.kind == kPictureButton) {
       if (Image* picture = PictureForState(button.pictures, state)) graphics.DrawImageRect(*picture, 0, 0, w, h);
     } else {
-      DrawPushButtonLayers(graphics, 0, 0, w, h, state, settings_.themeColour);
+      DrawPushButtonLayers(graphics, 0, 0, w, h, state, settings_.themeColour, window.Px(1.0f));
     }
     DrawCaption(graphics, window, button, Gdiplus::RectF(0, 0, w, h), ArgbFromColorRef(TextColourOf(button.hwnd)),
                 Gdiplus::StringAlignmentCenter);
@@ -250,22 +253,25 @@ void SkinEngine::PaintCheckLike(WindowRecord& window, const ButtonRecord& button
     if (!graphics.CreateFromHdc(surface.dc())) return;
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     const bool checked = Declared::SendMessageA(button.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const float boxTop = static_cast<float>((client.bottom - kCheckSize) / 2);
+    const int checkSize = window.Px(kCheckSize);
+    const float boxTop = static_cast<float>((client.bottom - checkSize) / 2), size = static_cast<float>(checkSize);
     if (button.kind == kCheckBox) {
+      if (window.dpi != kDesignDpi) graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
       if (const std::shared_ptr<Image> box = ButtonPicture(checked ? CheckBoxCheckedPng : CheckBoxPng))
-        graphics.DrawImageRect(*box, 0, boxTop, kCheckSize, kCheckSize);
+        graphics.DrawImageRect(*box, 0, boxTop, size, size);
     } else {
       // A radio button: a white disc with a dark rim, and a dot of the theme colour when chosen.
       GraphicsPath disc, dot;
-      if (disc.Create() && disc.AddEllipse(0.5f, boxTop + 0.5f, kCheckSize - 1, kCheckSize - 1)) {
+      if (disc.Create() && disc.AddEllipse(0.5f, boxTop + 0.5f, size - 1, size - 1)) {
         Fill(graphics, disc, ArgbFromColorRef(kWhite, 200));
         Outline(graphics, disc, ArgbFromColorRef(kBlack, 160));
       }
-      if (checked && dot.Create() && dot.AddEllipse(3.5f, boxTop + 3.5f, kCheckSize - 7, kCheckSize - 7))
+      const float in = window.Px(3.5f);
+      if (checked && dot.Create() && dot.AddEllipse(in, boxTop + in, size - 2 * in, size - 2 * in))
         Fill(graphics, dot, ArgbFromColorRef(settings_.themeColour));
     }
     const COLORREF text = IsDisabled(button.hwnd) ? kGrey : TextColourOf(button.hwnd);
-    const float textLeft = kCheckSize + kCheckTextGap;
+    const float textLeft = static_cast<float>(checkSize + window.Px(kCheckTextGap));
     DrawCaption(graphics, window, button,
                 Gdiplus::RectF(textLeft, 0, static_cast<float>(client.right) - textLeft, static_cast<float>(client.bottom)),
                 ArgbFromColorRef(text), Gdiplus::StringAlignmentNear);
