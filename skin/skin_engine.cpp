@@ -172,7 +172,7 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
 
   const ByteBlock builtIn[4] = {};
   BuildTitleButtons(*record, builtIn);
-  ResetToolTips(*record);
+  record->toolTipsPending = true;
   Declared::SetWindowLongA(hwnd, GWL_STYLE, style | WS_SYSMENU);
 
   windows_.push_back(record);

@@ -14,6 +14,10 @@ inline constexpr char kTextColourProperty[] = "Kj_Ztys";      // a control's tex
 inline constexpr char kControlBrushProperty[] = "Kj_dxjb";    // brush last handed out for WM_CTLCOLOR
 inline constexpr char kControlBitmapProperty[] = "Kj_wtjb";   // bitmap behind that brush
 
+// Posted to a skinned window by its first paint: its caption buttons' tool tips are made then,
+// off the path to the first frame (the tool-tip class loads the common controls).
+inline constexpr UINT kMakeToolTipsMessage = WM_APP + 0x3F00;
+
 // Width of the resize grip along each edge, and the caption strip's right margin.
 inline constexpr int32_t kBorderWidth = 3;
 

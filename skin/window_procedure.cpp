@@ -82,8 +82,19 @@ LRESULT SkinEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       }
       Declared::EndPaint(hwnd, &paint);
       StartupMark("painted");
+      if (record().toolTipsPending) {
+        record().toolTipsPending = false;
+        PostMessageW(hwnd, kMakeToolTipsMessage, 0, 0);
+      }
       return WindowCalls::Default(hwnd, message, wParam, lParam);
     }
+    case kMakeToolTipsMessage:
+      // A rebuild or an added button may have made them already.
+      if (!record().toolTip.GetHandle()) {
+        ResetToolTips(record());
+        LayoutTitleButtons(index);
+      }
+      return 0;
     case WM_QUERYOPEN:
       record().minimized = false;
       break;

@@ -129,6 +129,7 @@ struct WindowRecord {
   SkinHandler helpHandler = nullptr;
   SkinHandler menuHandler = nullptr;
   ToolTip toolTip;  // destroyed with hwnd (WM_DESTROY)
+  bool toolTipsPending = false;  // made after the first paint
   int32_t bottomBarHeight = 0;
   BottomBar bottomBar;
   bool needsRepaint = true;

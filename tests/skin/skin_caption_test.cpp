@@ -2,6 +2,9 @@
 // directly: a later subclass, caption buttons added, by style and rebuilt, the caption's font and
 // a new title, anchored children, track sizes and the full-screen correction, the colours a skin
 // image gives, and a window's own picture.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cmath>
 
 #include "tests/skin/skin_engine_fixture.h"
@@ -98,6 +101,33 @@ int CaptionInk(const WindowRecord& record) {
       if (GetRValue(c) > 235 && GetGValue(c) > 235 && GetBValue(c) > 235) ++count;
     }
   return count;
+}
+
+// The caption buttons' tool tips are made after the window's first paint, not before: the
+// tool-tip class loads the common controls, which the first frame does not need. Each tool then
+// lies over its button.
+TEST_F(SkinEngineTest, CaptionToolTipsAreMadeAfterTheFirstPaintOverTheirButtons) {
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  EXPECT_EQ(engine_->RecordAt(1).toolTip.GetHandle(), nullptr);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  const HWND tip = engine_->RecordAt(1).toolTip.GetHandle();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+  for (const UINT_PTR id : {1u, 2u}) {
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.hwnd = window;
+    tool.uId = id;
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+    const POINT centre = id == 1 ? kMinimizeCentre : kCloseCentre;
+    EXPECT_TRUE(PtInRect(&tool.rect, centre)) << id;
+    EXPECT_EQ(engine_->HitTestTitleButton(1, (tool.rect.left + tool.rect.right) / 2, centre.y), static_cast<int32_t>(id));
+  }
 }
 
 // At another DPI the caption's measures follow the window: the strip, its buttons and their hit
