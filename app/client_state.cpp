@@ -14,14 +14,13 @@ bool SameBytes(ByteBlock block, std::span<const unsigned char> content) {
 struct StateWords {
   const char* label;     // null: the label's own advice
   const char* switched;  // right after the tool's own switch; null where no switch leads
-  const char* detail;
 };
 constexpr StateWords kWords[] = {
-    {"当前：正服", "已转成正服", "三个配置文件和正服的一样。"},
-    {"当前：体验服", "已转成体验服", "三个配置文件和体验服的一样。"},
-    {"当前：其他设置", nullptr, "三个配置文件和正服、体验服都不一样（比如游戏更新过）。转换前会先备份。"},
-    {"当前：缺少配置文件", nullptr, "三个配置文件不全。转换会把三个都写好。"},
-    {nullptr, nullptr, "这里没有飞车的配置文件，转换器可能不在飞车目录里。"},
+    {"当前：正服", "已转成正服"},
+    {"当前：体验服", "已转成体验服"},
+    {"当前：其他设置", nullptr},
+    {"当前：缺少配置文件", nullptr},
+    {nullptr, nullptr},
 };
 
 const StateWords& WordsOf(ClientState state) { return kWords[static_cast<size_t>(state)]; }
@@ -60,5 +59,3 @@ TextValue StateLabelText(ClientState state, bool justSwitched) {
   const StateWords& words = WordsOf(state);
   return justSwitched && words.switched ? words.switched : words.label;
 }
-
-TextValue StateDetailText(ClientState state) { return WordsOf(state).detail; }

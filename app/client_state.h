@@ -41,8 +41,5 @@ bool NeedsBackup(const FolderComparison& files);
 // is said as done.
 TextValue StateLabelText(ClientState state, bool justSwitched);
 
-// The label's tool tip for the state (GBK): a sentence more than the label says.
-TextValue StateDetailText(ClientState state);
-
 // The longest file any profile holds: a file longer than this equals neither.
 size_t LongestProfileFile();

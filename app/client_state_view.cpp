@@ -1,4 +1,4 @@
-// The label that says which server the client points at, its tool tip, and the folder's watcher.
+// The label that says which server the client points at, and the folder's watcher.
 #include "app/client_state_view.h"
 
 #include <memory>
@@ -6,7 +6,6 @@
 
 #include "app/client_files.h"
 #include "app/client_state.h"
-#include "graphics/tool_tip.h"
 #include "runtime/module_paths.h"
 #include "runtime/system_text.h"
 #include "runtime/win_handles.h"
@@ -24,11 +23,6 @@ constexpr DWORD kSettleMs = 250;
 constexpr DWORD kLongestSettleMs = 1000;
 // How long a switch is said as done before the label says the state plainly again.
 constexpr UINT kSwitchedShownMs = 3000;
-constexpr UINT_PTR kTipId = 1;
-constexpr int32_t kTipWidth = 320;
-// The tool is the label's whole client area at any size: the control hears only the label's
-// mouse messages, so no rectangle has to follow the label when the display scaling changes.
-constexpr RECT kWholeLabel = {0, 0, 0x7FFF, 0x7FFF};
 
 LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -43,14 +37,9 @@ class ClientStateView {
     if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
     if (change_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change_);
     if (window_) DestroyWindow(window_);
-    tip_.Destroy();
   }
 
   void Start() {
-    latestBackup_ = LatestBackup(folder_);
-    tip_.Create(label_);
-    tip_.SetMaxWidth(kTipWidth);
-    tip_.AddTool(kWholeLabel, "", kTipId);
     Refresh();
     StartWatching();
   }
@@ -60,15 +49,9 @@ class ClientStateView {
     const TextValue text = StateLabelText(state, switchedTo_ && *switchedTo_ == state);
     const std::wstring shown = text ? WideFromGbk(text) : advice_;
     if (StoredWindowText(label_) != shown) SetWindowTextW(label_, shown.c_str());
-    std::wstring detail = WideFromText(StateDetailText(state));
-    if (!latestBackup_.empty()) detail += L"\r\n最近的备份：" + latestBackup_;
-    if (detail == tipText_) return;
-    tipText_ = detail;
-    tip_.SetToolText(kTipId, GbkFromWide(detail).c_str());
   }
 
-  void Switched(bool switched, const std::wstring& backup) {
-    if (!backup.empty()) latestBackup_ = backup;
+  void Switched(bool switched) {
     switchedTo_.reset();
     if (switched) {
       switchedTo_ = StateOf(CompareClientFolder(folder_));
@@ -139,10 +122,7 @@ class ClientStateView {
   HWND label_;
   std::wstring folder_;
   std::wstring advice_;  // the label's text from the template
-  std::wstring latestBackup_;
-  std::wstring tipText_;
   std::optional<ClientState> switchedTo_;  // while a switch is said as done
-  ToolTip tip_;
   HWND window_ = nullptr;  // message-only: the watcher's messages and the timers
   HANDLE change_ = INVALID_HANDLE_VALUE;
   OwnedKernelHandle stop_;
@@ -181,8 +161,8 @@ void StartClientStateView(HWND label, const std::wstring& folder) {
   view->Start();
 }
 
-void ShowSwitchResult(bool switched, const std::wstring& backup) {
-  if (view) view->Switched(switched, backup);
+void ShowSwitchResult(bool switched) {
+  if (view) view->Switched(switched);
 }
 
 void StopClientStateView() { view.reset(); }

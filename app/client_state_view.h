@@ -8,13 +8,12 @@
 
 // Shows the state of the files in `folder` (a full path) in `label` at once and from then on:
 // a watcher thread is told of every change in the folder, and the label is read anew once the
-// changes have settled. The label's own text stays for a folder that is not a client's. The
-// label's tool tip says a sentence more, and names the newest backup.
+// changes have settled. The label's own text stays for a folder that is not a client's.
 void StartClientStateView(HWND label, const std::wstring& folder);
 
 // After a switch of the tool's own: the state read at once, said as done for a while when the
-// switch succeeded; `backup`, when not empty, is the backup folder it made first.
-void ShowSwitchResult(bool switched, const std::wstring& backup);
+// switch succeeded.
+void ShowSwitchResult(bool switched);
 
 // Stops the watcher; the label keeps its last text. At the program's exit.
 void StopClientStateView();

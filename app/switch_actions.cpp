@@ -66,15 +66,17 @@ void SwitchTo(const ServerProfile& profile) {
   const std::wstring& folder = Runtime().programDirectory;
   const BackupOutcome backup = folder.empty() ? BackupOutcome{} : BackUpOwnFiles(folder);
   if (backup.failed) {
-    ShowSwitchResult(false, {});
+    ShowSwitchResult(false);
     Warn(BackupFailureText(backup, FolderRefusesNewFiles(folder)));
     return;
   }
   const SwitchOutcome outcome = ApplyServerProfile(profile, folder);
-  ShowSwitchResult(outcome.switched, backup.shownName);
+  ShowSwitchResult(outcome.switched);
   if (outcome.switched) return;
+  // The player may want the files of their own back: the box names where they are.
   std::wstring text = SwitchFailureText(outcome, profile);
-  if (!backup.shownName.empty()) text += L"\r\n你原来的文件已经备份在“" + backup.shownName + L"”。";
+  const std::wstring latest = backup.written ? backup.shownName : LatestBackup(folder);
+  if (!latest.empty()) text += L"\r\n最近一次备份的文件在“" + latest + L"”文件夹里。";
   Warn(text);
 }
 

@@ -149,33 +149,8 @@ TEST(ClientStateTool, FollowsChangesByAnotherProgram) {
   EXPECT_EQ(tool->CloseAndWait(), 0u);
 }
 
-// The visible tool tip of the process whose text holds `part`; empty while there is none.
-std::wstring ToolTipWith(DWORD process, const std::wstring& part) {
-  struct Search {
-    DWORD process;
-    const std::wstring* part;
-    std::wstring found;
-  } search{process, &part, {}};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) {
-        auto* s = reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t className[32] = L"";
-        GetClassNameW(window, className, 32);
-        const std::wstring text = TextOf(window);
-        if (owner != s->process || !IsWindowVisible(window) || lstrcmpiW(className, L"tooltips_class32") != 0 ||
-            text.find(*s->part) == std::wstring::npos)
-          return TRUE;
-        s->found = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // A switch from the player's own files: first a dated backup holding the three old files byte
-// for byte, named by the label's tool tip; then the switch.
+// for byte, then the switch; the box of a later failed switch names that backup.
 TEST(ClientStateTool, BacksUpThePlayersOwnFilesBeforeTheSwitch) {
   ClientFolder client;
   client.LayOwn();
@@ -192,13 +167,16 @@ TEST(ClientStateTool, BacksUpThePlayersOwnFilesBeforeTheSwitch) {
     EXPECT_EQ(ReadFileBytes(backup + L"\\" + WideFromGbk(kFileNames[i])), own[static_cast<size_t>(i)]) << kFileNames[i];
   EXPECT_TRUE(HoldsProfile(client.folder().widePath(), TestServerProfile));
 
-  HWND label = StateLabel(*tool);
-  RECT area;
-  GetWindowRect(label, &area);
-  MouseAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
-  const std::wstring named = WideFromGbk(kBackups) + L"\\" + *backups.begin();
-  EXPECT_TRUE(WaitFor([&] { return !ToolTipWith(tool->id(), named).empty(); }, 5000)) << "no tool tip names " << named.size();
-  MouseAt({0, 0});
+  // A later switch that fails names the backup in its box.
+  SetReadOnly(client.folder().file("VER.ini"), true);
+  ClickCentre(tool->Button(L"体验服转正服"));
+  HWND box = AwaitBox(*tool);
+  ASSERT_NE(box, nullptr);
+  const std::wstring named = L"最近一次备份的文件在“" + WideFromGbk(kBackups) + L"\\" + *backups.begin() + L"”文件夹里。";
+  EXPECT_NE(TextOf(GetDlgItem(box, 0xFFFF)).find(named), std::wstring::npos) << GbkFromWide(TextOf(GetDlgItem(box, 0xFFFF)));
+  CloseBox(box);
+  SetReadOnly(client.folder().file("VER.ini"), false);
+  EXPECT_EQ(client.BackupNames().size(), 1u);
   EXPECT_EQ(tool->CloseAndWait(), 0u);
 }
 
@@ -222,7 +200,7 @@ TEST(ClientStateTool, KeepsTheNewestTenBackups) {
   ClickCentre(tool->Button(L"体验服转正服"));
   ASSERT_TRUE(Shows(*tool, kSwitchedToLive));
   std::set<std::wstring> now = client.BackupNames();
-  EXPECT_EQ(now.size(), 12u);
+  EXPECT_EQ(now.size(), 11u);  // ten backups and the player's folder
   EXPECT_EQ(now.count(L"2020-01-01 00-00-00"), 0u);
   EXPECT_EQ(now.count(L"我的备份"), 1u);
   earlier.erase(L"2020-01-01 00-00-00");
