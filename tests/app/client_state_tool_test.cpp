@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -225,6 +226,71 @@ TEST(ClientStateTool, StopsTheSwitchWhenTheBackupCannotBeWritten) {
   EXPECT_EQ(client.Contents(), own);
   CloseBox(box);
   EXPECT_EQ(TextOf(StateLabel(*tool)), kOther);
+  EXPECT_EQ(tool->CloseAndWait(), 0u);
+}
+
+// A client folder that takes no new file, as one under Program Files without rights: Linux's
+// immutable flag, which even root cannot pass, set by tests/app/locked_folders.sh between two runs
+// of this program. The first run lays out the folders, the second switches in them; without the
+// script (LOCKED_CLIENTS unset) both are skipped. Folder "profile" holds the live profile, so the
+// switch itself is refused; folder "own" holds files of the player's own, so the backup is.
+const char* const kLockedFolders[] = {"profile", "own"};
+
+std::string LockedFolder(const char* name) {
+  const char* root = std::getenv("LOCKED_CLIENTS");
+  return root ? std::string(root) + "\\" + name : std::string();
+}
+
+TEST(LockedClient, LayOut) {
+  if (!std::getenv("LOCKED_CLIENTS")) GTEST_SKIP() << "run by locked_folders.sh";
+  for (const char* name : kLockedFolders) {
+    const std::string folder = LockedFolder(name);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), (folder + "\\racing-switch.exe").c_str(), FALSE));
+    for (int i = 0; i < 3; ++i) WriteFileBytes(folder + "\\" + kFileNames[i], ::Content(LiveServerProfile, i));
+    if (std::string(name) == "own") WriteFileBytes(folder + "\\VER.ini", kUpdatedVer);
+  }
+}
+
+// The box says the folder takes no file and what helps, not to close the client, whether the
+// switch itself or the backup before it is refused; the files stay as they were.
+TEST(LockedClient, AdvisesRightsNotClosingTheClient) {
+  if (!std::getenv("LOCKED_CLIENTS")) GTEST_SKIP() << "run by locked_folders.sh";
+  for (const char* name : kLockedFolders) {
+    const std::string folder = LockedFolder(name);
+    std::vector<std::string> before;
+    for (const char* file : kFileNames) before.push_back(ReadFileBytes(folder + "\\" + file).value_or("<none>"));
+    RunningTool tool(folder + "\\racing-switch.exe", folder);
+    ASSERT_TRUE(Shows(tool, std::string(name) == "own" ? kOther : kLive)) << name;
+    ClickCentre(tool.Button(L"正服转体验服"));
+    HWND box = AwaitBox(tool);
+    ASSERT_NE(box, nullptr) << name;
+    const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(text.find(L"转换器所在的文件夹不允许写入"), std::wstring::npos) << GbkFromWide(text);
+    EXPECT_NE(text.find(L"以管理员身份运行"), std::wstring::npos) << GbkFromWide(text);
+    EXPECT_EQ(text.find(L"请关闭飞车客户端"), std::wstring::npos) << GbkFromWide(text);
+    CloseBox(box);
+    EXPECT_EQ(tool.CloseAndWait(), 0u);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(ReadFileBytes(folder + "\\" + kFileNames[i]).value_or("<none>"), before[static_cast<size_t>(i)])
+          << name << " " << kFileNames[i];
+  }
+}
+
+// The handler of web addresses cannot be started: the forum button's box gives the address to
+// copy. (Wine's shell reads the handler from the machine's classes only.)
+TEST(ClientStateTool, GivesTheForumAddressWhenNothingOpensIt) {
+  ClientFolder client;
+  RegistryValue noHandler("Software\\Classes\\http\\shell\\open\\command", "",
+                          "\"C:\\no-such-browser\\browser.exe\" \"%1\"", HKEY_LOCAL_MACHINE);
+  const auto tool = client.Start();
+  ASSERT_NE(tool->window(), nullptr);
+  ClickCentre(tool->Button(L"打开Dostren论坛"));
+  HWND box = AwaitBox(*tool);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), ForumFailureText());
+  EXPECT_NE(ForumFailureText().find(WideFromGbk(ForumAddress)), std::wstring::npos);
+  CloseBox(box);
   EXPECT_EQ(tool->CloseAndWait(), 0u);
 }
 
