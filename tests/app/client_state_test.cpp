@@ -14,13 +14,13 @@
 
 namespace {
 
-using Content = std::optional<std::string>;
+using FileContent = std::optional<std::string>;
 const std::string kLive[3] = {Content(LiveServerProfile, 0), Content(LiveServerProfile, 1), Content(LiveServerProfile, 2)};
 const std::string kTest[3] = {Content(TestServerProfile, 0), Content(TestServerProfile, 1), Content(TestServerProfile, 2)};
 
 struct FolderCase {
   const char* name;
-  Content files[3];  // DirSvrInfo1.ini, VER.ini, WorldDef.ini; nothing: missing
+  FileContent files[3];  // DirSvrInfo1.ini, VER.ini, WorldDef.ini; nothing: missing
   ClientState state;
   bool backup;
 };
