@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/client_state_view.h"
 #include "app/skin_setup.h"
 #include "app/switch_actions.h"
 #include "app/transparent_blt_filter.h"
@@ -10,6 +11,7 @@
 #include "hook/api_hook.h"
 #include "app/start_window_handlers.h"
 #include "resources/embedded_pictures.h"
+#include "runtime/commands/commands.h"
 #include "runtime/frame/message_loop.h"
 #include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
@@ -18,6 +20,7 @@
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
 #include "runtime/templates/template_program.h"
+#include "runtime/units/unit_types.h"
 
 extern const TemplateProgram StartWindowTemplates;
 
@@ -25,6 +28,7 @@ namespace {
 
 constexpr uint32_t kStartWindowId = 0x52010001;
 constexpr uint32_t kStartWindowUnitId = 0x06010000;
+constexpr uint32_t kStateLabelUnitId = 0x160100A1;  // the top label, "透明标签4"
 constexpr int32_t kControlWashAlpha = 300;
 
 // The program-wide objects. The exit routine releases them while the system libraries they use
@@ -34,6 +38,7 @@ std::unique_ptr<SkinEngine> engine;
 
 // Run once by the runtime's orderly exit.
 void ProgramExit() {
+  StopClientStateView();
   hook.reset();
   engine.reset();
 }
@@ -63,6 +68,8 @@ void StartWindowSetUp() {
   StartupMark("hook installed");
   SkinWindowUnits(*engine, UnitReference{TC_WINDOW, kStartWindowId, kStartWindowUnitId}, SkinBackgroundJpeg,
                   kControlWashAlpha);
+  StartClientStateView(Commands::GetUnitHandle(UnitReference{UNIT_TRANS_LABEL, kStartWindowId, kStateLabelUnitId}),
+                       Runtime().programDirectory);
 }
 
 // Before anything loads a DLL by name: the program's folder is where a user puts the tool (the

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/client_files.h"
 #include "app/server_profiles.h"
 #include "runtime/file_replacement.h"
 
@@ -14,6 +15,8 @@ struct SwitchOutcome {
   TextValue failedFile;  // the file that could not be written; null after a switch, or when no folder was given
   // After a failed switch, the files that could not be put back: they hold the new profile.
   std::vector<FileSetReplacement::Unrestored> unrestored = {};
+  // The folder itself takes no new file (no rights in it): no file of the client is to blame.
+  bool folderRefused = false;
 };
 
 // Replaces the three files in the folder (a full path, of any name and length) with the profile's
@@ -23,8 +26,12 @@ SwitchOutcome ApplyServerProfile(const ServerProfile& profile, std::wstring_view
 
 // What the user is told when a switch of the profile failed: the file, and that nothing changed;
 // or, when something could not be put back, which file holds the profile now and where its old
-// content is kept.
+// content is kept. The advice fits the cause: a folder without rights, or a file in use.
 std::wstring SwitchFailureText(const SwitchOutcome& outcome, const ServerProfile& profile);
+
+// What the user is told when the files of their own could not be backed up, so that nothing was
+// switched: which file or folder, why, and what helps.
+std::wstring BackupFailureText(const BackupOutcome& backup, bool folderRefused);
 
 // What the user is told at start-up about switches that were killed half-way: that the three
 // files are as before, or which ones could not be put back and where their old contents are.
@@ -35,7 +42,8 @@ std::wstring InterruptedSwitchText(const InterruptedRuns& runs);
 // and says so in one box.
 void RecoverInterruptedSwitch();
 
-// Button handlers: the files beside the program, whichever folder is current. A switch that
-// succeeds is silent; one that fails says so in one box.
+// Button handlers: the files beside the program, whichever folder is current. Files of the
+// player's own are backed up first, and a backup that cannot be written stops the switch. A
+// switch that succeeds shows in the top label; one that fails says so in one box.
 void SwitchToLiveServer();
 void SwitchToTestServer();

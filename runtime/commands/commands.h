@@ -88,7 +88,8 @@ bool WriteBytesToFile(TextValue path, std::initializer_list<ByteBlock> blocks);
 int32_t ScreenWidth();
 int32_t ScreenHeight();
 int32_t DefaultBackColor();
-void OpenWebPage(std::optional<TextValue> address = std::nullopt);
+// Whether the system took the address: false when it has nothing to open it with.
+bool OpenWebPage(std::optional<TextValue> address = std::nullopt);
 // The units of a loaded window by name prefix, type name and tag range; null when none match.
 UnitList FindUnits(const UnitReference& window, std::optional<TextValue> namePrefix = std::nullopt,
                    std::optional<TextValue> typeName = std::nullopt, std::optional<int32_t> lowTag = std::nullopt,

@@ -135,16 +135,20 @@ void DefaultBackColor(ValueCell* result, int32_t, const ValueCell*) {
 }
 
 // OpenWebPage([address]): hands the address to its default handler, owned by an open Internet
-// Explorer window if there is one. The outcome is not examined. A given address that is empty,
-// or not a text, names nothing and opens nothing.
+// Explorer window if there is one. True when the shell took it (whether the page then loads is
+// the browser's affair); false when it has no handler for it, or the handler cannot start. A
+// given address that is empty, or not a text, names nothing and opens nothing.
 void OpenWebPage(ValueCell* result, int32_t count, const ValueCell* cells) {
-  *result = ValueCell{};
+  *result = BoolCell(false);
   const Arguments arguments(count, cells);
   const TextValue address = arguments.given(0) ? TextArgument(arguments[0]).value_or("") : kDefaultWebAddress;
   if (!*address) return;
   HWND owner = FindWindowExA(nullptr, nullptr, nullptr, "Microsoft Internet Explorer");
   static const auto shellExecute = LazyProcedure<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
-  if (shellExecute) shellExecute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+  if (!shellExecute) return;
+  // Above 32 is success; the smaller values are the shell's errors.
+  const auto opened = reinterpret_cast<INT_PTR>(shellExecute(owner, "open", address, nullptr, nullptr, SW_SHOWNORMAL));
+  *result = BoolCell(opened > 32);
 }
 
 }  // namespace CommandForms

@@ -151,9 +151,9 @@ int32_t ScreenWidth() { return CellInt(Call(RuntimeCommand::ScreenWidth)); }
 int32_t ScreenHeight() { return CellInt(Call(RuntimeCommand::ScreenHeight)); }
 int32_t DefaultBackColor() { return CellInt(Call(RuntimeCommand::DefaultBackColor)); }
 
-void OpenWebPage(std::optional<TextValue> address) {
+bool OpenWebPage(std::optional<TextValue> address) {
   const ValueCell argument = address ? PassText(*address) : ValueCell{};
-  CallLibraryCommand(LibraryCommand::OpenWebPage, 1, &argument);
+  return CellBool(CallLibraryCommand(LibraryCommand::OpenWebPage, 1, &argument));
 }
 
 UnitList FindUnits(const UnitReference& window, std::optional<TextValue> namePrefix,

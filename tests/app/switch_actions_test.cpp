@@ -32,8 +32,11 @@ const char* FileName(const ServerProfile& profile, int index) {
   return profile.entries[static_cast<size_t>(index)].fileName;
 }
 
-void ExpectProfileOnDisk(const ScratchFolder& folder, const ServerProfile& profile) {
-  EXPECT_EQ(folder.Names(), kThreeFiles);
+// `others`: what else the folder holds (the backups' folder).
+void ExpectProfileOnDisk(const ScratchFolder& folder, const ServerProfile& profile, const Names& others = {}) {
+  Names expected = kThreeFiles;
+  expected.insert(others.begin(), others.end());
+  EXPECT_EQ(folder.Names(), expected);
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadFileBytes(folder.file(FileName(profile, i))), Content(profile, i)) << FileName(profile, i);
 }
@@ -74,9 +77,11 @@ TEST_P(SwitchHandler, ReplacesLongerFilesWholeAndAgainIdentically) {
   Runtime().programDirectory = folder.widePath();
   WriteOldFiles(folder);
   GetParam().handler();
-  ExpectProfileOnDisk(folder, *GetParam().profile);
+  // The old files were the player's own: backed up once, and not again over the profile.
+  ExpectProfileOnDisk(folder, *GetParam().profile, {"转换器备份"});
   GetParam().handler();
-  ExpectProfileOnDisk(folder, *GetParam().profile);
+  ExpectProfileOnDisk(folder, *GetParam().profile, {"转换器备份"});
+  EXPECT_EQ(NamesIn(folder.widePath() + L"\\转换器备份").size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, SwitchHandler,
@@ -101,6 +106,7 @@ TEST(ApplyServerProfile, AReadOnlyFileChangesNothing) {
   const SwitchOutcome outcome = ApplyServerProfile(LiveServerProfile, folder.widePath());
   EXPECT_FALSE(outcome.switched);
   EXPECT_STREQ(outcome.failedFile, "VER.ini");
+  EXPECT_FALSE(outcome.folderRefused);  // the file is to blame, not the folder
   EXPECT_EQ(Snapshot(folder), before);
 }
 

@@ -1,5 +1,5 @@
-// A value under HKEY_CURRENT_USER set for the life of the object; the old value (or its
-// absence) comes back afterwards.
+// A value under HKEY_CURRENT_USER (or another root) set for the life of the object; the old
+// value (or its absence) comes back afterwards.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,9 @@
 
 class RegistryValue {
  public:
-  RegistryValue(const char* key, const char* name, const std::string& value) : name_(name) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_, nullptr);
+  RegistryValue(const char* key, const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER)
+      : name_(name) {
+    RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_, nullptr);
     char old[512];
     DWORD size = sizeof old;
     if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
