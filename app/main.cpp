@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/one_window_per_folder.h"
 #include "app/skin_setup.h"
 #include "app/switch_actions.h"
 #include "app/transparent_blt_filter.h"
@@ -14,6 +15,7 @@
 #include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
+#include "runtime/frame/window_registry.h"
 #include "runtime/imports/system_dlls.h"
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
@@ -40,6 +42,10 @@ void ProgramExit() {
 
 int MainRoutine() {
   RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
+  // A tool already open in this folder comes to the front instead of a second window; it alone
+  // touches the folder's files.
+  FolderClaim folder(Runtime().programDirectory);
+  if (folder.start() == FolderStart::Leave) return 0;
   // The files are settled before anything else runs, and the box is a plain one.
   RecoverInterruptedSwitch();
   hook = std::make_unique<ApiHook>();
@@ -49,6 +55,7 @@ int MainRoutine() {
   engine->SetDeactivationRoutine(StartWorkingSetTrim);
   LoadStartWindow(kStartWindowId);
   StartupMark("shown");
+  if (const LoadedWindow* start = FindLoadedWindow(kStartWindowId)) folder.Publish(start->hwnd());
   RunMessageLoop();
   return 0;
 }
