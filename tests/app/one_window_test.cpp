@@ -121,8 +121,12 @@ TEST_P(SameFolder, LeavesTheOneWindowRestoredInFrontAndEndsWithZero) {
   ASSERT_TRUE(PlaceTool(client + L"\\racing-switch.exe"));
   const std::wstring second = SecondExe(c, client);
   ASSERT_FALSE(second.empty());
-  if (c.naming == Naming::AnotherCopy) ASSERT_TRUE(PlaceTool(second));
-  if (c.naming == Naming::ShortNames) ASSERT_EQ(second.find(L"Racing Client"), std::wstring::npos) << "no short name";
+  if (c.naming == Naming::AnotherCopy) {
+    ASSERT_TRUE(PlaceTool(second));
+  }
+  if (c.naming == Naming::ShortNames) {
+    ASSERT_EQ(second.find(L"Racing Client"), std::wstring::npos) << "no short name";
+  }
 
   const int before = ToolWindows();
   Start first = StartTool(client + L"\\racing-switch.exe");
