@@ -152,6 +152,12 @@ TEST_P(SameFolder, LeavesTheOneWindowRestoredInFrontAndEndsWithZero) {
   })) << "iconic " << IsIconic(first.window) << ", in front " << (GetForegroundWindow() == first.window);
   EXPECT_EQ(ToolWindows(), before + 1);
   EXPECT_TRUE(first.process->running());
+  // Back in front, the keys go where they went before: to the button that had the focus.
+  GUITHREADINFO info{sizeof info};
+  EXPECT_TRUE(WaitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(first.window, nullptr), &info) &&
+           info.hwndFocus == FindWindowExW(first.window, nullptr, L"Button", L"正服转体验服");
+  }));
 
   PostMessageW(first.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(first.process->AwaitExit(10000), std::optional<DWORD>(0));
