@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/client_state_view.h"
+#include "app/one_window_per_folder.h"
 #include "app/skin_setup.h"
 #include "app/switch_actions.h"
 #include "app/transparent_blt_filter.h"
@@ -16,6 +17,7 @@
 #include "runtime/frame/runtime_service.h"
 #include "runtime/frame/runtime_state.h"
 #include "runtime/frame/window_loader.h"
+#include "runtime/frame/window_registry.h"
 #include "runtime/imports/system_dlls.h"
 #include "runtime/runtime_error.h"
 #include "runtime/startup_trace.h"
@@ -45,6 +47,10 @@ void ProgramExit() {
 
 int MainRoutine() {
   RuntimeService(SERVICE_INITIALISE, reinterpret_cast<intptr_t>(&StartWindowTemplates), 0);
+  // A tool already open in this folder comes to the front instead of a second window; it alone
+  // touches the folder's files.
+  FolderClaim folder(Runtime().programDirectory);
+  if (folder.start() == FolderStart::Leave) return 0;
   // The files are settled before anything else runs, and the box is a plain one.
   RecoverInterruptedSwitch();
   hook = std::make_unique<ApiHook>();
@@ -54,6 +60,7 @@ int MainRoutine() {
   engine->SetDeactivationRoutine(StartWorkingSetTrim);
   LoadStartWindow(kStartWindowId);
   StartupMark("shown");
+  if (const LoadedWindow* start = FindLoadedWindow(kStartWindowId)) folder.Publish(start->hwnd());
   RunMessageLoop();
   return 0;
 }

@@ -9,16 +9,29 @@
 
 namespace {
 
-// A hidden or disabled container hides or disables what it holds as well.
+bool ShownAndEnabled(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE;
+}
+
+// A hidden or disabled container hides or disables what it holds as well. Each window's own
+// style is read, not IsWindowVisible: the first stop is asked for while the top-level window is
+// being shown and activated, before it counts as visible.
 void CollectTabStops(HWND parent, std::vector<HWND>& stops) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (!ShownAndEnabled(child)) continue;
     if (GetWindowLongPtrA(child, GWL_STYLE) & WS_TABSTOP) stops.push_back(child);
     if (UnitObjectOf(child)) CollectTabStops(child, stops);
   }
 }
 
 }  // namespace
+
+HWND FirstTabStop(HWND top) {
+  if (!top) return nullptr;
+  std::vector<HWND> stops;
+  CollectTabStops(top, stops);
+  return stops.empty() ? nullptr : stops.front();
+}
 
 bool MoveFocusByTabKey(HWND focus, WPARAM key) {
   if (key != VK_TAB || GetKeyState(VK_CONTROL) < 0) return false;

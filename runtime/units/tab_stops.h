@@ -10,3 +10,6 @@
 // top-level window, or to the previous one while Shift is down, going round at the ends. True
 // when the focus moved and the key is used up; false when the window has no tab stop.
 bool MoveFocusByTabKey(HWND focus, WPARAM key);
+
+// The first tab stop of the top-level window, in the order Tab walks them; null when it has none.
+HWND FirstTabStop(HWND top);

@@ -12,6 +12,7 @@
 #include "runtime/templates/property_blocks.h"
 #include "runtime/units/background_brush.h"
 #include "runtime/units/icon_file.h"
+#include "runtime/units/tab_stops.h"
 #include "runtime/units/unit_types.h"
 #include "runtime/units/unit_window.h"
 #include "runtime/units/window_unit.h"
@@ -72,6 +73,9 @@ class WindowUnit : public UnitObject {
         MoveToDpi(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         result = 0;
         return true;
+      case WM_ACTIVATE:
+        result = 0;
+        return KeepUnitFocus(window, wParam);
     }
     return false;
   }
@@ -82,6 +86,27 @@ class WindowUnit : public UnitObject {
     GetClientRect(window, &client);
     FillRect(dc, &client, background_.get());
     return 1;
+  }
+
+  // As in a dialog box: the unit that had the focus gets it back when the window is active
+  // again, and the first tab stop gets it when none had it yet. The default handling gives the
+  // focus to the window itself, where no key reaches a unit until the user clicks one. True when
+  // the focus was placed.
+  bool KeepUnitFocus(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      // Sent while the focus is still where the user left it.
+      const HWND focus = GetFocus();
+      if (focus && IsChild(window, focus)) lastFocus_ = focus;
+      return false;
+    }
+    if (HIWORD(wParam)) return false;  // minimised: nothing has the focus
+    HWND target = lastFocus_;
+    const bool usable = target && IsChild(window, target) &&
+                        (GetWindowLongPtrW(target, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE;
+    if (!usable) target = FirstTabStop(window);
+    if (!target) return false;
+    SetFocus(target);
+    return true;
   }
 
   // The window now shows at `dpi` (moved to another monitor, or the scale changed): it takes the
@@ -117,6 +142,7 @@ class WindowUnit : public UnitObject {
   UINT dpi_;
   OwnedIcon largeIcon_;
   OwnedIcon smallIcon_;
+  HWND lastFocus_ = nullptr;
 };
 
 DWORD WindowStyle(const WindowProperties& p, DWORD styleBits) {

@@ -22,7 +22,9 @@ namespace {
 using namespace skin_colours;
 
 constexpr UINT kHotState = 0x40;  // ODS_HOTLIGHT: the mouse is over the button
-constexpr COLORREF kFocusGlow = 0xDDCA22;
+constexpr COLORREF kFocusInk = 0x000000;
+constexpr int kFocusInkAlpha = 180;
+constexpr float kFocusInset = 3;  // pixels at 96 DPI between the edge and the focus ring
 constexpr float kCornerRadius = 5;
 constexpr int kCheckSize = 13;
 constexpr int kCheckTextGap = 4;
@@ -85,8 +87,22 @@ bool RoundedShape(GraphicsPath& path, float x, float y, float width, float heigh
   return path.Create() && AddRoundedRectangle(path, x, y, width, height, AllCorners(radius));
 }
 
+// The keyboard focus: a dotted ring inside the edge, in dark ink, over whatever else the state
+// shows. A glow of the theme colour along the edge, as the focus once had, read as the hover
+// look (a theme-coloured outline) to players, so the focused button could not be told from the
+// one under the mouse; the dotted ring is the focus mark Windows players know.
+void DrawFocusRing(Graphics& graphics, float left, float top, float w, float h, float scale) {
+  const float in = kFocusInset * scale;
+  GraphicsPath ring;
+  Pen pen;
+  if (!RoundedShape(ring, left + in, top + in, w - 1 - 2 * in, h - 1 - 2 * in, kCornerRadius * scale) ||
+      !pen.Create(ArgbFromColorRef(kFocusInk, kFocusInkAlpha), scale) || !pen.GdipSetPenDashStyle(Gdiplus::DashStyleDot))
+    return;
+  graphics.DrawPath(pen, ring);
+}
+
 // The push button's layers for an item state, in a client rectangle of W by H at (left, top);
-// corners and the focus glow at `scale` times their 96-DPI size.
+// corners and the focus ring at `scale` times their 96-DPI size.
 void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, float h, UINT state, COLORREF theme,
                           float scale) {
   const float radius = kCornerRadius * scale;
@@ -115,7 +131,6 @@ void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, fl
     FillVertical(graphics, shape, top, bottom, ArgbFromColorRef(theme, 60), ArgbFromColorRef(theme, 10));
     Outline(graphics, shape, ArgbFromColorRef(theme));
   } else if (state & ODS_FOCUS) {
-    Outline(graphics, shape, ArgbFromColorRef(kFocusGlow, 120), 3 * scale);
     Outline(graphics, shape, ArgbFromColorRef(kBlack, 70));
   } else {
     Outline(graphics, shape, ArgbFromColorRef(kBlack, 120));
@@ -123,6 +138,7 @@ void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, fl
   GraphicsPath inset;
   if ((state & ODS_SELECTED) && RoundedShape(inset, left + 2, top + 2, w - 3, h - 3, radius))
     FillVertical(graphics, inset, top + 2, top + h - 2, ArgbFromColorRef(theme, 60), ArgbFromColorRef(kWhite, 100));
+  if (state & ODS_FOCUS) DrawFocusRing(graphics, left, top, w, h, scale);
 }
 
 void DrawCaption(Graphics& graphics, const WindowRecord& window, const ButtonRecord& button,
@@ -354,7 +370,7 @@ LRESULT SkinEngine::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       const bool changed = controls.hotButton != number || controls.hotRedrawPending;
       controls.hotButton = number;
       controls.hotRedrawPending = false;
-      if (changed && !checkLike) RedrawButton(*held, number, kHotState);
+      if (changed && !checkLike) RedrawButton(*held, number, kHotState | (button.focused ? ODS_FOCUS : 0));
       break;
     }
     case WM_LBUTTONDOWN:

@@ -78,12 +78,14 @@ Measured MeasureAt(UINT dpi) {
   auto dark = [&](int x, int y) { return DarkInk(shot.at(x, y)); };
   // The caption's text runs from after the icon to the caption-button strip.
   m.area[kTitle] = RECT{Px(29, dpi), 0, Px(292, dpi), Px(30, dpi)};
-  m.area[kForumCaption] = Inset(m.units[0], Px(4, dpi));
+  // Inside the outline; on 正服转体验服, which has the focus from the start, inside its focus ring
+  // too (3 pixels in at 96 DPI, its corners rounded with a radius of 5).
+  m.area[kForumCaption] = Inset(m.units[3], Px(4, dpi));
   m.area[kToLiveCaption] = Inset(m.units[2], Px(4, dpi));
-  m.area[kToTestCaption] = Inset(m.units[3], Px(4, dpi));
+  m.area[kToTestCaption] = Inset(m.units[0], Px(9, dpi));
   m.area[kAdviceLabel] = m.units[4];
-  // The buttons cover the notice label's lowest part.
-  m.area[kNoticeLabel] = RECT{m.units[5].left, m.units[5].top, m.units[5].right, m.units[3].top};
+  // The switch buttons cover the notice label's lowest part.
+  m.area[kNoticeLabel] = RECT{m.units[5].left, m.units[5].top, m.units[5].right, m.units[0].top};
   for (int text : {kTitle, kAdviceLabel, kNoticeLabel}) m.ink[text] = InkIn(m.area[text], drawn);
   for (int text : {kForumCaption, kToLiveCaption, kToTestCaption}) m.ink[text] = InkIn(m.area[text], dark);
   return m;

@@ -103,26 +103,102 @@ HWND FocusIn(const RunningTool& tool) {
   return GetGUIThreadInfo(GetWindowThreadProcessId(tool.window(), nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-// The keyboard alone: Tab reaches a switch button (the forum button comes first) and Enter
-// switches; Tab again and Space switch back.
-TEST(ToolWindow, SwitchesWithTheKeyboard) {
+// The keyboard alone, in reading order: the focus starts on 正服转体验服, Tab walks on to
+// 体验服转正服 and 打开Dostren论坛 and round, Shift+Tab walks back; Enter and Space press the
+// focused switch button.
+TEST(ToolWindow, TakesKeysInReadingOrder) {
   ScratchFolder client;
   const std::string exe = client.file("racing-switch.exe");
   ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
   RunningTool tool(exe, client.path());
   ASSERT_NE(tool.window(), nullptr);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool.window(); }));
+  EXPECT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"正服转体验服"); }));
 
-  PressKey(VK_TAB);
-  PressKey(VK_TAB);
-  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"体验服转正服"); }));
+  struct Step {
+    bool backwards;
+    const wchar_t* focused;
+  };
+  constexpr Step kWalk[] = {{false, L"体验服转正服"}, {false, L"打开Dostren论坛"}, {false, L"正服转体验服"},
+                            {true, L"打开Dostren论坛"}, {true, L"体验服转正服"}};
+  for (size_t i = 0; i < std::size(kWalk); ++i) {
+    PressKey(VK_TAB, kWalk[i].backwards);
+    EXPECT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(kWalk[i].focused); }, 3000)) << "step " << i;
+  }
+  ASSERT_EQ(FocusIn(tool), tool.Button(L"体验服转正服"));
   PressKey(VK_RETURN);
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), LiveServerProfile); }));
 
-  PressKey(VK_TAB);
+  PressKey(VK_TAB, true);
   ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"正服转体验服"); }));
   PressKey(VK_SPACE);
   ASSERT_TRUE(WaitFor([&] { return HoldsProfile(client.widePath(), TestServerProfile); }));
+  EXPECT_EQ(tool.CloseAndWait(), 0u);
+}
+
+// The look of 正服转体验服 in a shot of the window.
+PixelGrid ButtonLook(const RunningTool& tool, HWND button) {
+  const PixelGrid shot = tool.Shot();
+  const RECT place = tool.PlaceOf(button);
+  PixelGrid look;
+  look.width = place.right - place.left;
+  for (int y = place.top; y < place.bottom; ++y)
+    for (int x = place.left; x < place.right; ++x) look.pixels.push_back(shot.at(x, y));
+  return look;
+}
+
+// Tinted towards the theme colour, RGB(34, 202, 221): green and blue well above red.
+bool ThemeTinted(uint32_t pixel) {
+  const int red = Channel(pixel, 16), green = Channel(pixel, 8), blue = Channel(pixel, 0);
+  return green - red > 40 && blue - red > 40;
+}
+
+int Brightness(uint32_t pixel) { return Channel(pixel, 16) + Channel(pixel, 8) + Channel(pixel, 0); }
+
+// The focused button and the button under the mouse look different: the mouse's mark is the
+// theme colour along the edge; the focus's is a dotted dark ring inside the edge, without the
+// theme colour. Sampled on one button in the three looks, down its left side, clear of the
+// rounded corners.
+TEST(ToolWindow, TheFocusLookIsNotTheHoverLook) {
+  ScratchFolder client;
+  const std::string exe = client.file("racing-switch.exe");
+  ASSERT_TRUE(CopyFileA(WinePathOf(TOOL_UNIX_PATH).c_str(), exe.c_str(), FALSE));
+  MouseAt({2, 2});  // off the window
+  RunningTool tool(exe, client.path());
+  ASSERT_NE(tool.window(), nullptr);
+  const HWND button = tool.Button(L"正服转体验服");
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == button; }));
+
+  PixelGrid focused;
+  // The look settles once the first paint and the focus have both come.
+  ASSERT_TRUE(WaitFor([&] {
+    const PixelGrid before = ButtonLook(tool, button);
+    Sleep(100);
+    focused = ButtonLook(tool, button);
+    return focused.pixels == before.pixels;
+  }));
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusIn(tool) == tool.Button(L"体验服转正服"); }));
+  PixelGrid plain;
+  ASSERT_TRUE(WaitFor([&] { return (plain = ButtonLook(tool, button)).pixels != focused.pixels; }));
+  RECT r;
+  GetWindowRect(button, &r);
+  MouseAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  PixelGrid hovered;
+  ASSERT_TRUE(WaitFor([&] { return (hovered = ButtonLook(tool, button)).pixels != plain.pixels; }));
+
+  const int height = focused.height();
+  int edgeTintedHovered = 0, edgeTintedFocused = 0, ringDark = 0, ringSamples = 0;
+  for (int y = 10; y < height - 10; ++y) {
+    edgeTintedHovered += ThemeTinted(hovered.at(0, y));
+    edgeTintedFocused += ThemeTinted(focused.at(0, y)) + ThemeTinted(focused.at(1, y));
+    ++ringSamples;
+    ringDark += Brightness(focused.at(3, y)) < Brightness(plain.at(3, y)) - 90;
+  }
+  EXPECT_GT(edgeTintedHovered, ringSamples * 9 / 10) << "the hover look's edge is the theme colour";
+  EXPECT_EQ(edgeTintedFocused, 0) << "the focus look has no theme colour at the edge";
+  EXPECT_GT(ringDark, ringSamples / 3) << "the focus look's dotted ring, 3 pixels in";
+  EXPECT_LT(ringDark, ringSamples) << "dotted, not solid";
   EXPECT_EQ(tool.CloseAndWait(), 0u);
 }
 

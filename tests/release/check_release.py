@@ -3,8 +3,8 @@
 all, the sums, both executables (Windows GUI programs for x86 and x86-64, no link time stamp, the
 version in their version resource) and the read-me (UTF-8 with a byte-order mark, CRLF lines).
 
-    check_release.py ZIP --version V
-        checks a zip that scripts/release made.
+    check_release.py ZIP --version V [--example]
+        checks a zip that scripts/release made (with --example, one named as an example build).
     check_release.py --pack PACKER --x86 EXE --x64 EXE --readme TEMPLATE --version V
         packs the built executables twice into two different folders, requires the same bytes
         both times, and checks the zip. Exits 77 (skipped) when the 32-bit build is missing.
@@ -108,9 +108,9 @@ def check_project_readme():
     return [f"README.md does not state the enforced bounds: expected the words '{size_bound_sentence()}'"]
 
 
-def check_zip(path, version, date=None):
+def check_zip(path, version, date=None, example=False):
     """Every fault of the zip at path, as sentences; none means it is good."""
-    expected_name = f"racing-switch-{version}.zip"
+    expected_name = f"racing-switch-{version}{'-example' if example else ''}.zip"
     failures = [] if os.path.basename(path) == expected_name else [f"zip is named {os.path.basename(path)}, expected {expected_name}"]
     with zipfile.ZipFile(path) as archive:
         infos = archive.infolist()
@@ -168,6 +168,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("zip", nargs="?")
     parser.add_argument("--version", required=True)
+    parser.add_argument("--example", action="store_true")
     parser.add_argument("--pack")
     parser.add_argument("--x86")
     parser.add_argument("--x64")
@@ -179,7 +180,7 @@ def main():
         return pack_and_check(args)
     if not args.zip:
         parser.error("name a zip, or --pack")
-    return report(args.zip, check_zip(args.zip, args.version))
+    return report(args.zip, check_zip(args.zip, args.version, example=args.example))
 
 
 if __name__ == "__main__":

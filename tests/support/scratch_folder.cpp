@@ -69,7 +69,7 @@ std::wstring ScratchFolder::MakeFolders(const std::vector<std::wstring>& nested)
   std::wstring folder = widePath();
   for (const std::wstring& name : nested) {
     folder += L"\\" + name;
-    if (!CreateDirectoryW(LongForm(folder).c_str(), nullptr)) return {};
+    if (!CreateDirectoryW(LongForm(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
   }
   return folder;
 }

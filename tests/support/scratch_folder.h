@@ -21,8 +21,8 @@ class ScratchFolder {
   std::string file(const std::string& name) const { return path_ + "\\" + name; }
   // Names of everything in the folder, so that a test can see left-over files.
   std::set<std::string> Names() const;
-  // Folders nested in this one, each in the one before, of any name and length: the innermost's
-  // path, or nothing when one cannot be made.
+  // Folders nested in this one, each in the one before, of any name and length (those that exist
+  // already are kept): the innermost's path, or nothing when one cannot be made.
   std::wstring MakeFolders(const std::vector<std::wstring>& nested) const;
 
  private:

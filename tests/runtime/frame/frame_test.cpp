@@ -84,9 +84,11 @@ TEST_F(LayoutTest, CreationEventsRunWhileHiddenThenFocusEventWhenShown) {
   const std::vector<Fired> expected = {{0, LAYOUT_WINDOW, 0, {0, 0, 0}, false},
                                        {3, LAYOUT_WINDOW, 0, {0, 0, 0}, false},
                                        {4, LAYOUT_WINDOW, 0, {0, 0, 0}, false},
-                                       {-7, LAYOUT_WINDOW, 0, {0, 0, 0}, true}};
+                                       {-7, LAYOUT_WINDOW, 0x160100C9, {0, 0, 0}, true}};
   EXPECT_EQ(FiredEvents(), expected);
   EXPECT_TRUE(IsWindowVisible(UnitHandle(LAYOUT_WINDOW)));
+  // The focus went to the first tab stop, 按钮1, as the window was shown.
+  EXPECT_EQ(GetFocus(), UnitHandle(LAYOUT_WINDOW, 0x160100C9));
 }
 
 TEST_F(LayoutTest, HandlerThatDestroysTheWindowOnCreationStopsTheLoad) {

@@ -1,7 +1,8 @@
-// The keyboard on a runtime window, with real key presses: Tab and Shift+Tab walk the visible,
-// enabled tab stops in template order and go round; Enter and Space press the focused button
-// exactly once, an owner-drawn one too; the focused unit raises its key events all the while,
-// and a key-down handler that swallows Tab keeps the focus where it is.
+// The keyboard on a runtime window, with real key presses: the focus starts on the first tab stop
+// and comes back to the unit that had it when the window is active again; Tab and Shift+Tab walk
+// the visible, enabled tab stops in template order and go round; Enter and Space press the
+// focused button exactly once, an owner-drawn one too; the focused unit raises its key events
+// all the while, and a key-down handler that swallows Tab keeps the focus where it is.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,7 +23,8 @@ class KeyboardTest : public FrameTest {
     ASSERT_TRUE(LoadWindow(KEYS_WINDOW, false, nullptr));
     window_ = UnitHandle(KEYS_WINDOW);
     SetForegroundWindow(window_);
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_ && GetFocus() == window_; }));
+    // Shown and active, the window gave the focus to its first tab stop (乙 is disabled).
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_ && GetFocus() == UnitHandle(KEYS_WINDOW, kJia); }));
     FiredEvents().clear();
   }
 
@@ -57,7 +59,7 @@ TEST_F(KeyboardTest, TabWalksTheTabStopsBothWaysAndTheFocusedUnitSeesTheKey) {
     bool shift;
     uint32_t focused;
   };
-  const Step steps[] = {{false, kJia}, {false, kBing}, {false, kWu}, {false, kJia}, {true, kWu}, {true, kBing}};
+  const Step steps[] = {{false, kBing}, {false, kWu}, {false, kJia}, {true, kWu}, {true, kBing}};
   std::vector<uint32_t> focusWalk, expectedWalk;
   for (const Step& step : steps) {
     Press(VK_TAB, step.shift);
@@ -65,13 +67,28 @@ TEST_F(KeyboardTest, TabWalksTheTabStopsBothWaysAndTheFocusedUnitSeesTheKey) {
     expectedWalk.push_back(step.focused);
   }
   EXPECT_EQ(focusWalk, expectedWalk);
-  // The first Tab reached the window, which has no handler; every later one the unit it left.
+  // Every Tab reached the unit it left.
   EXPECT_EQ(Raisers(-9, VK_TAB), (std::vector<uint32_t>{kJia, kBing, kWu, kJia, kWu}));
   EXPECT_EQ(Raisers(-11, '\t'), (std::vector<uint32_t>{kJia, kBing, kWu, kJia, kWu}));
 }
 
-TEST_F(KeyboardTest, KeyDownHandlerThatSwallowsTabKeepsTheFocus) {
+// Another window of the program takes the activation and gives it back: the focus returns to the
+// unit that had it, not to the first tab stop or to the window itself.
+TEST_F(KeyboardTest, FocusComesBackToTheUnitThatHadItWhenTheWindowIsActiveAgain) {
   Press(VK_TAB);
+  ASSERT_EQ(FocusedUnit(), kBing);
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == other; }));
+  SetForegroundWindow(window_);
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == window_; }));
+  EXPECT_EQ(FocusedUnit(), kBing);
+  DestroyWindow(other);
+}
+
+TEST_F(KeyboardTest, KeyDownHandlerThatSwallowsTabKeepsTheFocus) {
   ASSERT_EQ(FocusedUnit(), kJia);
   Answers()[-9] = 0;
   Press(VK_TAB);
@@ -93,7 +110,6 @@ TEST_P(ButtonKeyTest, PressesTheFocusedButtonExactlyOnce) {
     const LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
     SetWindowLongPtrA(button, GWL_STYLE, (style & ~LONG_PTR{BS_TYPEMASK}) | BS_OWNERDRAW);
   }
-  Press(VK_TAB);
   ASSERT_EQ(FocusedUnit(), kJia);
   FiredEvents().clear();
   Press(GetParam().key);

@@ -58,12 +58,13 @@ struct PushLook {
   bool skinAtCorner;  // outside the rounded corner the skin shows
 };
 
-// Focus changes only the outline: inside it looks as a plain button does; its 3-pixel glow
-// reaches into the corner.
+// Focus adds a dotted dark ring 3 pixels inside the edge, over whatever else the state shows;
+// inside the ring it looks as the button without focus does.
 const PushLook kPushLooks[] = {
     {"Plain", 0, true},
     {"Hot", kHot, true},
-    {"Focused", ODS_FOCUS, false},
+    {"Focused", ODS_FOCUS, true},
+    {"HotAndFocused", kHot | ODS_FOCUS, true},
     {"Pressed", ODS_SELECTED, true},
     {"HotAndPressed", kHot | ODS_SELECTED, true},
 };
@@ -84,6 +85,18 @@ TEST_P(PushButtonLookTest, EachStateShowsItsLayersOverTheSkin) {
       << "over " << std::hex << skin;
   const COLORREF corner = GetPixel(target.dc(), 0, 0);
   EXPECT_EQ(corner == SkinUnder(record, c.push, {0, 0}), look.skinAtCorner) << std::hex << corner;
+  // The focus ring's dots down the left side, clear of the corners: dark ink on the light button.
+  int dots = 0;
+  for (int y = 8; y < kButtonHeight - 8; ++y) {
+    const COLORREF p = GetPixel(target.dc(), 3, y);
+    dots += GetRValue(p) < 120 && GetGValue(p) < 120 && GetBValue(p) < 120;
+  }
+  if (look.state & ODS_FOCUS) {
+    EXPECT_GT(dots, (kButtonHeight - 16) / 4);
+    EXPECT_LT(dots, kButtonHeight - 16);  // dotted
+  } else {
+    EXPECT_EQ(dots, 0);
+  }
   // The caption, centred, in the colour of Kj_Ztys.
   int red = 0;
   for (int x = 0; x < kButtonWidth; ++x) {
