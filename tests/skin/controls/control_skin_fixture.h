@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/runtime_error.h"
+#include "runtime/win_handles.h"
 #include "skin/controls/control_records.h"
 #include "tests/skin/skin_engine_fixture.h"
 #include "tests/support/runtime_error_exit.h"
@@ -67,26 +68,20 @@ inline COLORREF SkinUnder(const WindowRecord& record, HWND control, POINT at) {
 // A memory DC of a size that WM_DRAWITEM can draw into and the test read back.
 class DrawTarget {
  public:
-  DrawTarget(int width, int height) {
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, width, height);
-    old_ = SelectObject(dc_, bitmap_);
-    ReleaseDC(nullptr, screen);
-  }
-  ~DrawTarget() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  DrawTarget(const DrawTarget&) = delete;
-  DrawTarget& operator=(const DrawTarget&) = delete;
-  HDC dc() const { return dc_; }
+  DrawTarget(int width, int height)
+      : dc_(CreateCompatibleDC(nullptr)), bitmap_(ScreenBitmap(width, height)), selected_(dc_.get(), bitmap_.get()) {}
+  HDC dc() const { return dc_.get(); }
 
  private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  static HBITMAP ScreenBitmap(int width, int height) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+  }
+  OwnedMemoryDc dc_;
+  OwnedBitmap bitmap_;
+  Selection selected_;
 };
 
 struct Controls {
