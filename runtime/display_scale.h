@@ -8,22 +8,18 @@
 
 inline constexpr UINT kDesignDpi = 96;
 
-// A measure given at 96 DPI, at `dpi`: rounded to the nearest pixel, halves away from zero.
-constexpr int32_t ScaledToDpi(int32_t value, UINT dpi) {
-  if (dpi == kDesignDpi || dpi == 0) return value;
-  const int64_t product = static_cast<int64_t>(value) * static_cast<int64_t>(dpi);
-  const int64_t half = kDesignDpi / 2;
-  return static_cast<int32_t>(product >= 0 ? (product + half) / kDesignDpi : -((-product + half) / kDesignDpi));
-}
-constexpr float ScaledToDpi(float value, UINT dpi) {
-  return dpi == kDesignDpi || dpi == 0 ? value : value * static_cast<float>(dpi) / static_cast<float>(kDesignDpi);
-}
-// A measure at `from` DPI brought to `to` DPI, as a window moved between monitors needs.
+// A measure at `from` DPI brought to `to` DPI, as a window moved between monitors needs: rounded
+// to the nearest pixel, halves away from zero.
 constexpr int32_t RescaledDpi(int32_t value, UINT from, UINT to) {
   if (from == to || from == 0 || to == 0) return value;
   const int64_t product = static_cast<int64_t>(value) * static_cast<int64_t>(to);
   const int64_t half = from / 2;
   return static_cast<int32_t>(product >= 0 ? (product + half) / from : -((-product + half) / from));
+}
+// A measure given at 96 DPI, at `dpi`.
+constexpr int32_t ScaledToDpi(int32_t value, UINT dpi) { return RescaledDpi(value, kDesignDpi, dpi); }
+constexpr float ScaledToDpi(float value, UINT dpi) {
+  return dpi == kDesignDpi || dpi == 0 ? value : value * static_cast<float>(dpi) / static_cast<float>(kDesignDpi);
 }
 
 #ifdef _WIN32
