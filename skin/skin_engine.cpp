@@ -353,24 +353,11 @@ void SkinEngine::RemoveRecord(HWND hwnd) {
   }
 }
 
-namespace {
-
-std::unique_ptr<Image> Decode(ByteBlock bytes) {
-  if (ByteBlockLengthOf(bytes) <= 0) return nullptr;
-  auto image = std::make_unique<Image>();
-  if (!image->LoadFromBytes(bytes)) return nullptr;
-  return image;
-}
-
-}  // namespace
-
-std::unique_ptr<Image> DecodePicture(ByteBlock bytes) { return Decode(bytes); }
-
 std::shared_ptr<Image> SkinEngine::ButtonPicture(ByteBlock bytes) {
-  if (!InConstantSegment(bytes)) return Decode(bytes);
+  if (!InConstantSegment(bytes)) return DecodePicture(bytes);
   auto found = builtInPictures_.find(bytes);
   if (found != builtInPictures_.end()) return found->second;
-  std::shared_ptr<Image> picture = Decode(bytes);
+  std::shared_ptr<Image> picture = DecodePicture(bytes);
   builtInPictures_.emplace(bytes, picture);
   return picture;
 }
