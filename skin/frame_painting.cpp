@@ -1,10 +1,11 @@
 // The skinned frame: the rounded window region, the background, caption icon and text, and the
 // off-screen cache every paint is copied from.
 #include "graphics/drawing_surface.h"
-#include "graphics/fonts.h"
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/imports/declared_functions.h"
 #include "runtime/startup_trace.h"
+#include "runtime/wide_text.h"
+#include "skin/halo_text.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
@@ -151,24 +152,25 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   const TextValue caption = text ? text : ownText.c_str();
   if (!*caption) return;
 
-  Graphics graphics;
-  Font font;
-  StringFormat format;
-  SolidBrush halo, ink;
-  if (!graphics.CreateFromHdc(record.frame.dc()) ||
-      !font.CreateShowing(record.titleFontName.c_str(), record.PointsToPixels(static_cast<float>(record.titleFontSize)),
-                          record.titleFontStyle, Gdiplus::UnitPixel, caption) ||
-      !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) ||
-      !halo.Create(ArgbFromColorRef(record.titleShadowColour, 150)) || !ink.Create(ArgbFromColorRef(record.titleColour)))
-    return;
-  graphics.GdipSetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-  format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-  const float x = static_cast<float>(iconX + record.Px(20)), y = static_cast<float>(area.top);
-  const float width = static_cast<float>(area.right) - x, height = static_cast<float>(area.bottom - area.top);
+  const std::wstring wide = WideFromText(caption);
+  HaloText line;
+  line.text = wide;
+  const float em = record.PointsToPixels(static_cast<float>(record.titleFontSize));
+  line.font.lfHeight = -static_cast<LONG>(em + 0.5f);
+  line.font.lfWeight = (record.titleFontStyle & Gdiplus::FontStyleBold) ? FW_BOLD : FW_NORMAL;
+  line.font.lfItalic = (record.titleFontStyle & Gdiplus::FontStyleItalic) ? TRUE : FALSE;
+  line.font.lfUnderline = (record.titleFontStyle & Gdiplus::FontStyleUnderline) ? TRUE : FALSE;
+  line.font.lfStrikeOut = (record.titleFontStyle & Gdiplus::FontStyleStrikeout) ? TRUE : FALSE;
+  line.font.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = WideFromText(record.titleFontName.c_str());
+  face.copy(line.font.lfFaceName, LF_FACESIZE - 1);
+  line.ink = record.titleColour;
   // The halo: four copies a pixel (at 96 DPI) off in each direction, under the text itself.
-  const float off = record.Px(1.0f);
-  const float halo4[4][2] = {{-off, 0}, {off, 0}, {0, -off}, {0, off}};
-  for (const auto& offset : halo4)
-    graphics.DrawString(caption, font, halo, Gdiplus::RectF(x + offset[0], y + offset[1], width, height), format);
-  graphics.DrawString(caption, font, ink, Gdiplus::RectF(x, y, width, height), format);
+  line.halo = record.titleShadowColour;
+  line.haloAlpha = 150;
+  line.haloOffset = record.Px(1);
+  // Set in by a sixth of the em from where the text area starts, where GDI+'s default format
+  // put the title when it drew it.
+  const int x = iconX + record.Px(20) + static_cast<int>(em / 6 + 0.5f);
+  DrawHaloText(record.frame.dc(), RECT{x, area.top, area.right, area.bottom}, line);
 }

@@ -1,0 +1,101 @@
+// The caption's title through GDI: coverage from grey-scale glyphs, blended by hand.
+//
+// Through GDI+ under Wine, the first font made from a family name enumerates every installed
+// font (GdipCreateFontFamilyFromName builds the installed collection): about 20 ms of the first
+// frame measured here, where GDI's mapper takes well under one.
+#include "skin/halo_text.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "runtime/font_faces.h"
+#include "runtime/win_handles.h"
+
+namespace {
+
+// A 32-bit top-down DIB section selected into a memory DC of its own.
+struct PixelSurface {
+  // The DC goes before the bitmap selected into it.
+  OwnedBitmap bitmap;
+  OwnedMemoryDc dc;
+  uint32_t* pixels = nullptr;
+  int width = 0, height = 0;
+
+  bool Make(int w, int h) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc.reset(CreateCompatibleDC(nullptr));
+    bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bitmap || !bits) return false;
+    SelectObject(dc.get(), bitmap.get());
+    pixels = static_cast<uint32_t*>(bits);
+    width = w;
+    height = h;
+    return true;
+  }
+};
+
+// `to` blended over `pixel` by `alpha` (0..255), each channel rounded as GDI+ does.
+uint32_t Blend(uint32_t pixel, COLORREF to, uint32_t alpha) {
+  if (alpha == 0) return pixel;
+  const uint32_t target[3] = {GetBValue(to), GetGValue(to), GetRValue(to)};  // DIB order: B, G, R
+  uint32_t out = 0;
+  for (int channel = 0; channel < 3; ++channel) {
+    const uint32_t from = (pixel >> (8 * channel)) & 0xFF;
+    const uint32_t mixed = (from * (255 - alpha) + target[channel] * alpha + 127) / 255;
+    out |= mixed << (8 * channel);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool DrawHaloText(HDC dc, const RECT& area, const HaloText& line) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (!dc || line.text.empty() || width <= 0 || height <= 0) return false;
+  LOGFONTW wanted = line.font;
+  wanted.lfQuality = ANTIALIASED_QUALITY;
+  const std::optional<LOGFONTW> chosen = FontShowing(wanted, line.text);
+  const OwnedFont font(CreateFontIndirectW(chosen ? &*chosen : &wanted));
+  if (!font) return false;
+
+  // The coverage is drawn with a margin as wide as the halo's offset, so the halo's copies of
+  // glyphs at the area's edge are whole.
+  const int margin = std::max(0, line.haloOffset);
+  const int w = width + 2 * margin, h = height + 2 * margin;
+  PixelSurface coverage, target;
+  if (!coverage.Make(w, h) || !target.Make(w, h)) return false;
+  {
+    const Selection selected(coverage.dc.get(), font.get());
+    SetBkMode(coverage.dc.get(), TRANSPARENT);
+    SetTextColor(coverage.dc.get(), RGB(255, 255, 255));
+    RECT box{margin, margin, margin + width, margin + height};
+    const std::wstring text(line.text);
+    DrawTextW(coverage.dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  GdiFlush();
+  BitBlt(target.dc.get(), 0, 0, w, h, dc, area.left - margin, area.top - margin, SRCCOPY);
+  GdiFlush();
+
+  const int offsets[4][2] = {{-margin, 0}, {margin, 0}, {0, -margin}, {0, margin}};
+  const auto coverageAt = [&](int x, int y) -> uint32_t {
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+    return (coverage.pixels[static_cast<size_t>(y) * w + x] >> 8) & 0xFF;  // green: grey-scale glyphs
+  };
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint32_t& pixel = target.pixels[static_cast<size_t>(y) * w + x];
+      for (const auto& offset : offsets)
+        pixel = Blend(pixel, line.halo, (coverageAt(x - offset[0], y - offset[1]) * line.haloAlpha + 127) / 255);
+      pixel = Blend(pixel, line.ink, coverageAt(x, y));
+    }
+  return BitBlt(dc, area.left - margin, area.top - margin, w, h, target.dc.get(), 0, 0, SRCCOPY) != FALSE;
+}
