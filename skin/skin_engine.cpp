@@ -191,6 +191,9 @@ void SkinEngine::SkinWindow(HWND hwnd, const SkinWindowOptions& options) {
 
   record->previousProc = WindowCalls::ReplaceProcedure(hwnd, &SkinnedWindowProc);
   SetWindowProperties(hwnd, record->previousProc, index);
+  // A window not shown yet takes its region now, while setting it costs nothing on screen; its
+  // first paint keeps it (SetRoundRegion).
+  if (!Declared::IsWindowVisible(hwnd)) SetRoundRegion(*record);
 }
 
 void SkinEngine::AddTitleButton(HWND hwnd, ByteBlock image, TextValue toolTipText, SkinHandler handler) {

@@ -159,6 +159,8 @@ class SkinEngine {
   // windows before it go); 0 once it has left the list.
   int32_t PositionOf(const WindowRecord& record) const;
   void BuildBackground(WindowRecord& record);
+  // The window's rounded region for its client size, unless it has that one already.
+  void SetRoundRegion(WindowRecord& record);
   // One caption button drawn into the cached frame; the rectangle it covers.
   RECT RenderTitleButton(WindowRecord& record, int32_t button, bool pressed, int32_t alpha);
   void BuildTitleButtons(WindowRecord& record, const ByteBlock images[4]);

@@ -133,6 +133,9 @@ struct WindowRecord {
   int32_t bottomBarHeight = 0;
   BottomBar bottomBar;
   bool needsRepaint = true;
+  // The client size and corner the window's rounded region was made for; 0 x 0 before one is set.
+  SIZE regionSize{};
+  int32_t regionCorner = 0;
   bool mouseTracked = false;
   FadeState fadeIn, fadeOut;
   bool timerRunning = false;

@@ -504,13 +504,6 @@ TEST_F(SkinEngineTest, RebuiltButtonsFollowTheStyleAndAnEarlierPressClicksNothin
 
 // ---- A new title -------------------------------------------------------------------------------
 
-int* fullRenders = nullptr;
-StandIn* renderRegionStandIn = nullptr;
-HRGN WINAPI CountFullRender(int a, int b, int c, int d, int e, int f) {
-  if (fullRenders) ++*fullRenders;
-  return renderRegionStandIn->Original<decltype(&CreateRoundRectRgn)>()(a, b, c, d, e, f);
-}
-
 struct SetTextCase {
   const char* name;
   bool drawTitle, captionActive;
@@ -559,15 +552,12 @@ TEST_P(SetTextTest, ANewTitleIsDrawnIntoTheCachedCaptionWithoutAFullRender) {
   const std::vector<COLORREF> renamed = CaptionPixels(engine_->RecordAt(2).frame.dc());
   ASSERT_NE(before, renamed);
 
-  int renders = 0;
-  fullRenders = &renders;
-  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountFullRender));
-  renderRegionStandIn = &region;
-  SetWindowTextW(window, L"新的标题一二");
-  UpdateWindow(window);
-  fullRenders = nullptr;
-
-  EXPECT_EQ(renders, 0);
+  {
+    const FullRenderCount count(engine_->RecordAt(1));
+    SetWindowTextW(window, L"新的标题一二");
+    UpdateWindow(window);
+    EXPECT_EQ(count.renders(), 0);
+  }
   const std::vector<COLORREF> frame = CaptionPixels(engine_->RecordAt(1).frame.dc());
   EXPECT_EQ(frame, c.redrawn ? renamed : before);
   HDC dc = GetDC(window);

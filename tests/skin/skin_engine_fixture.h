@@ -81,6 +81,36 @@ inline testing::AssertionResult Near(COLORREF expected, COLORREF actual, int tol
   return testing::AssertionSuccess();
 }
 
+// Counts the full renders of one window's frame while it lives: each copies the whole cached
+// background into the frame, where a new title or a caption button copies only its own part.
+class FullRenderCount {
+ public:
+  explicit FullRenderCount(const WindowRecord& record) : record_(record) { active() = this; }
+  ~FullRenderCount() { active() = nullptr; }
+  FullRenderCount(const FullRenderCount&) = delete;
+  FullRenderCount& operator=(const FullRenderCount&) = delete;
+  int renders() const { return renders_; }
+
+ private:
+  static FullRenderCount*& active() {
+    static FullRenderCount* counting = nullptr;
+    return counting;
+  }
+  static BOOL WINAPI Copy(HDC to, int x, int y, int w, int h, HDC from, int fromX, int fromY, DWORD operation) {
+    if (FullRenderCount* count = active()) {
+      const GdiSurface& background = count->record_.background;
+      if (from && from == background.dc() && to == count->record_.frame.dc() && x == 0 && y == 0 &&
+          w == background.width() && h == background.height())
+        ++count->renders_;
+      return count->blit_.Original<decltype(&BitBlt)>()(to, x, y, w, h, from, fromX, fromY, operation);
+    }
+    return FALSE;
+  }
+  const WindowRecord& record_;
+  int renders_ = 0;
+  StandIn blit_{K_BitBlt, reinterpret_cast<void*>(&Copy)};
+};
+
 class SkinEngineTest : public testing::Test {
  protected:
   void SetUp() override {

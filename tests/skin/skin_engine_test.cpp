@@ -2,6 +2,8 @@
 // step is deterministic: the caption buttons' fade, presses and clicks, moving and sizing, the
 // first size, registration, the work done once, and what skinning, hovering and coloured children
 // leave behind.
+#include <array>
+
 #include "tests/skin/skin_engine_fixture.h"
 
 namespace {
@@ -262,31 +264,63 @@ TEST_F(SkinEngineTest, TheBottomBarLiesAlongTheBottomAndDrawsEachItemInItsShare)
 
 // ---- Work done once ------------------------------------------------------------------------
 
-int* regionsMade = nullptr;
-StandIn* regionStandIn = nullptr;
-HRGN WINAPI CountRoundRegion(int a, int b, int c, int d, int e, int f) {
-  ++*regionsMade;
-  return regionStandIn->Original<decltype(&CreateRoundRectRgn)>()(a, b, c, d, e, f);
-}
-
-// Every full render of the frame sets the window's rounded region first.
 TEST_F(SkinEngineTest, AFrameIsRenderedOnceForTheFirstPaintAndAgainOnlyAfterAChange) {
-  int made = 0;
-  regionsMade = &made;
-  StandIn region(K_CreateRoundRectRgn, reinterpret_cast<void*>(&CountRoundRegion));
-  regionStandIn = &region;
-  HWND window = Skinned();  // shown and painted
-  EXPECT_EQ(made, 1);
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  const FullRenderCount count(engine_->RecordAt(1));
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  EXPECT_EQ(count.renders(), 1);
   InvalidateRect(window, nullptr, FALSE);
   UpdateWindow(window);
-  EXPECT_EQ(made, 1);  // nothing changed: the frame is copied
+  EXPECT_EQ(count.renders(), 1);  // nothing changed: the frame is copied
   // The first size after skinning may be the one that keeps the frame; the second changes it.
   SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
   SendMessageW(window, WM_SIZE, SIZE_RESTORED, At(kWidth, kHeight));
   InvalidateRect(window, nullptr, FALSE);
   UpdateWindow(window);
-  EXPECT_EQ(made, 2);
-  regionsMade = nullptr;
+  EXPECT_EQ(count.renders(), 2);
+}
+
+int* regionsSet = nullptr;
+StandIn* setRegionStandIn = nullptr;
+int WINAPI CountRegionSet(HWND window, HRGN region, BOOL redraw) {
+  if (regionsSet && region) ++*regionsSet;
+  return setRegionStandIn->Original<decltype(&SetWindowRgn)>()(window, region, redraw);
+}
+
+// The window region's bounds as left, top, right, bottom.
+std::array<LONG, 4> RegionBox(HWND window) {
+  RECT box{-1, -1, -1, -1};
+  EXPECT_EQ(GetWindowRgnBox(window, &box), COMPLEXREGION);
+  return {box.left, box.top, box.right, box.bottom};
+}
+
+// A window skinned before it is shown takes its rounded region at once; showing it keeps that one
+// (setting it again is a cost of the first frame and changes nothing), and a new size gets a new one.
+TEST_F(SkinEngineTest, AHiddenWindowTakesItsRegionWhenSkinnedAndANewSizeANewOne) {
+  HWND window = MakeTestWindow(WS_MINIMIZEBOX);
+  windows_.push_back(window);
+  engine_->SkinWindow(window, ToolOptions(false));
+  EXPECT_EQ(RegionBox(window), (std::array<LONG, 4>{0, 0, kWidth, kHeight}));
+
+  int sets = 0;
+  regionsSet = &sets;
+  StandIn setRegion(K_SetWindowRgn, reinterpret_cast<void*>(&CountRegionSet));
+  setRegionStandIn = &setRegion;
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  UpdateWindow(window);
+  EXPECT_EQ(sets, 0);
+
+  // The first size after skinning may be the one that keeps the frame; the second renders it.
+  for (const int grow : {10, 40}) {
+    SetWindowPos(window, nullptr, 0, 0, kWidth + grow, kHeight + grow, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(window);
+  }
+  EXPECT_EQ(sets, 1);
+  EXPECT_EQ(RegionBox(window), (std::array<LONG, 4>{0, 0, kWidth + 40, kHeight + 40}));
+  regionsSet = nullptr;
 }
 
 int* decodes = nullptr;
@@ -305,16 +339,20 @@ Gdiplus::GpStatus WINAPI CountImageDecode(IStream* stream, Gdiplus::GpImage** im
 
 struct DecodeCase {
   const char* name;
+  bool jpeg;  // the built-in JPEG, which libjpeg decodes; else a BMP, which GDI+ decodes
   int32_t mode;
   bool colourGiven;
-  int decodes;  // the source once; a faded image once more, as the PNG it became
+  int decodes;  // by GDI+: a BMP source once; a faded image once more, as the PNG it became
 };
 
 class SkinImageDecodeTest : public SkinEngineTest, public testing::WithParamInterface<DecodeCase> {};
 
 TEST_P(SkinImageDecodeTest, TheSourceIsDecodedOnceForColourFadeAndPicture) {
   const DecodeCase& c = GetParam();
-  const Gdiplus::ARGB average = engine_->settings().backColour;  // of the same picture, by SetUp
+  constexpr COLORREF kBmpColour = 0x2080C0;
+  const OwnedBytes bmp = SolidBmp(kBmpColour, 40, 30);
+  // The JPEG's average is SetUp's.
+  const Gdiplus::ARGB average = c.jpeg ? engine_->settings().backColour : ArgbFromColorRef(kBmpColour);
   ASSERT_NE(average, ArgbFromColorRef(0));
   int count = 0;
   decodes = &count;
@@ -323,21 +361,24 @@ TEST_P(SkinImageDecodeTest, TheSourceIsDecodedOnceForColourFadeAndPicture) {
   bitmapDecodeStandIn = &bitmapDecode;
   imageDecodeStandIn = &imageDecode;
   constexpr COLORREF kGiven = 0x336699;
-  engine_->SetSkinImage("", SkinBackgroundJpeg, c.colourGiven ? OptionalArg<COLORREF>(kGiven) : OptionalArg<COLORREF>(),
-                        {}, OptionalArg<int32_t>(c.mode));
+  engine_->SetSkinImage("", c.jpeg ? SkinBackgroundJpeg : bmp.get(),
+                        c.colourGiven ? OptionalArg<COLORREF>(kGiven) : OptionalArg<COLORREF>(), {},
+                        OptionalArg<int32_t>(c.mode));
   decodes = nullptr;
   EXPECT_EQ(count, c.decodes);
   EXPECT_EQ(engine_->settings().backColour, c.colourGiven ? ArgbFromColorRef(kGiven) : average);
   ASSERT_NE(engine_->settings().skinPicture, nullptr);
-  EXPECT_EQ(engine_->settings().skinPicture->GetWidth(), 500u);
-  EXPECT_EQ(engine_->settings().skinPicture->GetHeight(), 500u);
+  EXPECT_EQ(engine_->settings().skinPicture->GetWidth(), c.jpeg ? 500u : 40u);
+  EXPECT_EQ(engine_->settings().skinPicture->GetHeight(), c.jpeg ? 500u : 30u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, SkinImageDecodeTest,
-                         testing::Values(DecodeCase{"Stretched", kImageStretched, false, 1},
-                                         DecodeCase{"StretchedOverAGivenColour", kImageStretched, true, 1},
-                                         DecodeCase{"FadedTopLeft", kImageTopLeft, false, 2},
-                                         DecodeCase{"FadedTopRightOverAGivenColour", kImageTopRight, true, 2}),
+                         testing::Values(DecodeCase{"Stretched", true, kImageStretched, false, 0},
+                                         DecodeCase{"StretchedOverAGivenColour", true, kImageStretched, true, 0},
+                                         DecodeCase{"FadedTopLeft", true, kImageTopLeft, false, 1},
+                                         DecodeCase{"FadedTopRightOverAGivenColour", true, kImageTopRight, true, 1},
+                                         DecodeCase{"BmpStretched", false, kImageStretched, false, 1},
+                                         DecodeCase{"BmpFadedTopLeft", false, kImageTopLeft, false, 2}),
                          [](const testing::TestParamInfo<DecodeCase>& p) { return std::string(p.param.name); });
 
 // ---- What skinning and hovering leave behind -----------------------------------------------
