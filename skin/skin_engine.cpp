@@ -262,9 +262,11 @@ void SkinEngine::SetSkinImage(TextValue path, ByteBlock bytes, OptionalArg<COLOR
     settings_.backColour = skin.colour;
     settings_.skinImage = std::move(skin.bytes);
     settings_.skinPicture = std::move(skin.picture);
+    settings_.skinPixels = std::move(skin.pixels);
   } else {
     settings_.skinImage.reset();
     settings_.skinPicture.reset();
+    settings_.skinPixels.reset();
     settings_.backColour =
         ArgbFromColorRef(colour.given ? colour.value : static_cast<COLORREF>(Commands::DefaultBackColor()));
   }

@@ -221,11 +221,13 @@ struct PreparedImage {
   Gdiplus::ARGB colour = 0;
   OwnedBytes bytes;
   std::unique_ptr<Image> picture;
+  std::shared_ptr<const DecodedPicture> pixels;  // the picture's, when libjpeg decoded it
 };
 // From the file when a path is given, else from the bytes: the colour is the given one, else the
 // image's average colour (2,000 samples whose positions depend only on the calendar day; black
 // when the image cannot be read); the bytes are the image prepared for the placement (modes 0 and
 // 1: redrawn with its free edge fading into the colour, as PNG; the other modes: the bytes
 // unchanged, or a file's image as PNG); the picture is those bytes decoded. An image whose bytes
-// are kept unchanged is decoded once for both.
+// are kept unchanged is decoded once for both. JPEG bytes are decoded by libjpeg, and the picture
+// then reads its pixels in place.
 PreparedImage PrepareImage(TextValue path, ByteBlock bytes, int32_t mode, std::optional<Gdiplus::ARGB> colour);

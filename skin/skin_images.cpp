@@ -26,34 +26,56 @@ std::span<const unsigned char> BytesOf(ByteBlock bytes) {
   return std::span(ByteBlockData(bytes), static_cast<size_t>(length));
 }
 
-// JPEG bytes decoded by libjpeg into a bitmap of GDI+'s own. Through GDI+ the first JPEG loads the
-// system's imaging codecs (measured under Wine: about 20 ms of the first frame); libjpeg gives the
-// same pixels. Null when libjpeg refuses the bytes (a CMYK JPEG, for one), which GDI+ then tries.
-std::unique_ptr<Bitmap> BitmapOfJpeg(std::span<const unsigned char> bytes) {
-  const std::optional<DecodedPicture> picture = DecodeJpeg(bytes);
+// A GDI+ bitmap over pixels it shares: GDI+ reads them in place rather than copying them, and
+// they live at least as long as it.
+class SharedPixelsBitmap final : public Bitmap {
+ public:
+  explicit SharedPixelsBitmap(std::shared_ptr<DecodedPicture> pixels) : pixels_(std::move(pixels)) {}
+  ~SharedPixelsBitmap() override { Delete(); }  // before the pixels go
+  bool Wrap() {
+    auto* scan0 = reinterpret_cast<BYTE*>(pixels_->pixels.data());
+    return GdipCreateBitmapFromScan0(pixels_->width, pixels_->height, pixels_->width * 4, PixelFormat32bppRGB, scan0);
+  }
+
+ private:
+  std::shared_ptr<DecodedPicture> pixels_;
+};
+
+// JPEG bytes decoded by libjpeg. Through GDI+ the first JPEG loads the system's imaging codecs
+// (measured under Wine: 15-20 ms of the first frame). Null when libjpeg refuses the bytes (a CMYK
+// JPEG, for one), which GDI+ then tries.
+std::shared_ptr<DecodedPicture> JpegPixels(std::span<const unsigned char> bytes) {
+  std::optional<DecodedPicture> picture = DecodeJpeg(bytes);
   if (!picture) return nullptr;
-  auto bitmap = std::make_unique<Bitmap>();
-  if (!bitmap->Create(picture->width, picture->height, OptionalArg<Gdiplus::PixelFormat>(PixelFormat32bppRGB)))
-    return nullptr;
-  const Gdiplus::Rect all(0, 0, picture->width, picture->height);
-  Gdiplus::BitmapData rows{};
-  if (!bitmap->GdipBitmapLockBits(&all, static_cast<UINT>(Gdiplus::ImageLockModeWrite), PixelFormat32bppRGB, &rows))
-    return nullptr;
-  const size_t rowBytes = static_cast<size_t>(picture->width) * sizeof(uint32_t);
-  for (int32_t y = 0; y < picture->height; ++y)
-    std::memcpy(static_cast<BYTE*>(rows.Scan0) + static_cast<ptrdiff_t>(y) * rows.Stride,
-                picture->pixels.data() + static_cast<size_t>(y) * picture->width, rowBytes);
-  if (!bitmap->GdipBitmapUnlockBits(&rows)) return nullptr;
+  return std::make_shared<DecodedPicture>(std::move(*picture));
+}
+
+std::unique_ptr<Bitmap> BitmapOver(std::shared_ptr<DecodedPicture> pixels) {
+  if (!pixels) return nullptr;
+  auto bitmap = std::make_unique<SharedPixelsBitmap>(std::move(pixels));
+  if (!bitmap->Wrap()) return nullptr;
   return bitmap;
 }
 
-std::unique_ptr<Bitmap> DecodeBitmap(TextValue path, ByteBlock bytes) {
-  if (!(path && *path))
-    if (std::unique_ptr<Bitmap> decoded = BitmapOfJpeg(BytesOf(bytes))) return decoded;
+std::unique_ptr<Bitmap> GdiPlusBitmap(TextValue path, ByteBlock bytes) {
   auto bitmap = std::make_unique<Bitmap>();
   if (!LoadBitmap(*bitmap, path, bytes)) return nullptr;
   return bitmap;
 }
+
+// The picture of a file or bytes, and its pixels when libjpeg decoded it.
+struct Decoded {
+  std::unique_ptr<Bitmap> bitmap;
+  std::shared_ptr<const DecodedPicture> pixels;
+};
+
+Decoded DecodeSource(TextValue path, ByteBlock bytes) {
+  if (!(path && *path))
+    if (std::shared_ptr<DecodedPicture> pixels = JpegPixels(BytesOf(bytes)))
+      if (std::unique_ptr<Bitmap> bitmap = BitmapOver(pixels)) return {std::move(bitmap), std::move(pixels)};
+  return {GdiPlusBitmap(path, bytes), nullptr};
+}
+
 
 // The average colour of the pixels, as ARGB with alpha 255, from 2,000 samples whose positions
 // depend only on the calendar day; black without a bitmap.
@@ -130,7 +152,7 @@ OwnedBytes PreparedBytes(TextValue path, ByteBlock bytes, const Bitmap* decoded,
 
 std::unique_ptr<Image> DecodePicture(ByteBlock bytes) {
   if (ByteBlockLengthOf(bytes) <= 0) return nullptr;
-  if (std::unique_ptr<Bitmap> decoded = BitmapOfJpeg(BytesOf(bytes))) return decoded;
+  if (std::unique_ptr<Bitmap> decoded = BitmapOver(JpegPixels(BytesOf(bytes)))) return decoded;
   auto image = std::make_unique<Image>();
   if (!image->LoadFromBytes(bytes)) return nullptr;
   return image;
@@ -141,13 +163,15 @@ PreparedImage PrepareImage(TextValue path, ByteBlock bytes, int32_t mode, std::o
   // Bytes placed without a fade are kept as they are.
   const bool asIs = !(path && *path) && !Fades(mode);
   // One decoding serves the average colour, the fade and, for bytes kept as they are, the picture.
-  std::unique_ptr<Bitmap> source;
-  if (!colour || asIs || Fades(mode)) source = DecodeBitmap(path, bytes);
-  prepared.colour = colour ? *colour : AverageBitmapColour(source.get());
-  prepared.bytes = PreparedBytes(path, bytes, source.get(), mode, prepared.colour);
-  if (asIs && source)
-    prepared.picture = std::move(source);
-  else
+  Decoded source;
+  if (!colour || asIs || Fades(mode)) source = DecodeSource(path, bytes);
+  prepared.colour = colour ? *colour : AverageBitmapColour(source.bitmap.get());
+  prepared.bytes = PreparedBytes(path, bytes, source.bitmap.get(), mode, prepared.colour);
+  if (asIs && source.bitmap) {
+    prepared.picture = std::move(source.bitmap);
+    prepared.pixels = std::move(source.pixels);
+  } else {
     prepared.picture = DecodePicture(prepared.bytes.get());
+  }
   return prepared;
 }

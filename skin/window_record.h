@@ -13,6 +13,7 @@
 #include "graphics/images.h"
 #include "graphics/tool_tip.h"
 #include "runtime/display_scale.h"
+#include "runtime/units/jpeg_decoder.h"
 #include "runtime/value.h"
 #include "runtime/win_handles.h"
 #include "skin/controls/control_records.h"
@@ -168,6 +169,8 @@ struct SkinSettings {
   int32_t imageMode = 4;
   OwnedBytes skinImage;
   std::unique_ptr<Image> skinPicture;  // skinImage decoded
+  // skinPicture's own pixels when the program decoded it (libjpeg), as GDI+ reads them; else null.
+  std::shared_ptr<const DecodedPicture> skinPixels;
 };
 
 // Colours the drawing of the frame, the buttons and the painted controls shares.
