@@ -159,11 +159,12 @@ def good_fixture(name, width, height, colour, filters, level, want_block, idat_s
 
 
 def long_match_fixture():
-    """RGBA rows 128 wide: two rows of random samples, zero rows, then the two random rows again
-    32,319 bytes after the first: copies of length 258 from near the far end of the window."""
+    """RGBA rows 128 wide: two rows of random samples, white rows, then the two random rows again
+    32,319 bytes after the first: copies of length 258 from near the far end of the window. The
+    white makes the Adler-32 sums large enough to overflow 32 bits unless reduced as they go."""
     rng = random.Random(7)
-    width, random_rows = 128, [bytes(rng.randrange(1, 256) for _ in range(512)) for _ in range(2)]
-    rows = random_rows + [bytes(512)] * 61 + random_rows
+    width, random_rows = 128, [bytes(rng.randrange(0, 255) for _ in range(512)) for _ in range(2)]
+    rows = random_rows + [b"\xff" * 512] * 61 + random_rows
     raw = filter_rows(rows, [0] * len(rows), 4)
     stream = zlib.compress(raw, 9)
     # Without the far copies the second pair of rows would cost about as much as the first.
