@@ -312,5 +312,8 @@ class Inflater {
 }  // namespace
 
 std::optional<std::vector<unsigned char>> InflateZlib(std::span<const unsigned char> stream, size_t size) {
+  // Deflate expands at most 1032 times (a copy of 258 bytes for two bits of codes): a stream too
+  // short for the size is refused before the output is allocated.
+  if (size / 1032 > stream.size()) return std::nullopt;
   return Inflater(stream, size).Run();
 }
