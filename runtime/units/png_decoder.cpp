@@ -3,6 +3,7 @@
 // and widened to ARGB words.
 #include "runtime/units/png_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -129,14 +130,15 @@ unsigned char Paeth(int left, int up, int upLeft) {
 }
 
 // Undoes each row's filter in place; rows are a filter byte, then `rowBytes` bytes. The row above
-// the first and the pixel left of each row's first count as zeros.
-bool Unfilter(std::vector<unsigned char>& data, size_t rowBytes, size_t height, unsigned step) {
-  std::vector<unsigned char> zeros(rowBytes, 0);
+// the first and the pixel left of each row's first count as zeros. The first pixel of a row is
+// done apart so that the loops over the rest test nothing per byte.
+bool Unfilter(std::vector<unsigned char>& data, size_t rowBytes, size_t height, size_t step) {
+  const std::vector<unsigned char> zeros(rowBytes, 0);
   const unsigned char* up = zeros.data();
+  const size_t first = std::min(step, rowBytes);
   for (size_t y = 0; y < height; ++y) {
-    unsigned char* row = data.data() + y * (rowBytes + 1);
-    unsigned char* line = row + 1;
-    switch (row[0]) {
+    unsigned char* line = data.data() + y * (rowBytes + 1) + 1;
+    switch (line[-1]) {
       case 0: break;
       case 1:
         for (size_t i = step; i < rowBytes; ++i) line[i] = static_cast<unsigned char>(line[i] + line[i - step]);
@@ -145,16 +147,14 @@ bool Unfilter(std::vector<unsigned char>& data, size_t rowBytes, size_t height, 
         for (size_t i = 0; i < rowBytes; ++i) line[i] = static_cast<unsigned char>(line[i] + up[i]);
         break;
       case 3:
-        for (size_t i = 0; i < rowBytes; ++i) {
-          const unsigned left = i >= step ? line[i - step] : 0;
-          line[i] = static_cast<unsigned char>(line[i] + ((left + up[i]) >> 1));
-        }
+        for (size_t i = 0; i < first; ++i) line[i] = static_cast<unsigned char>(line[i] + (up[i] >> 1));
+        for (size_t i = first; i < rowBytes; ++i)
+          line[i] = static_cast<unsigned char>(line[i] + ((unsigned{line[i - step]} + up[i]) >> 1));
         break;
       case 4:
-        for (size_t i = 0; i < rowBytes; ++i) {
-          const bool first = i < step;
-          line[i] = static_cast<unsigned char>(line[i] + Paeth(first ? 0 : line[i - step], up[i], first ? 0 : up[i - step]));
-        }
+        for (size_t i = 0; i < first; ++i) line[i] = static_cast<unsigned char>(line[i] + up[i]);  // Paeth of 0, up, 0
+        for (size_t i = first; i < rowBytes; ++i)
+          line[i] = static_cast<unsigned char>(line[i] + Paeth(line[i - step], up[i], up[i - step]));
         break;
       default: return false;
     }
@@ -164,6 +164,24 @@ bool Unfilter(std::vector<unsigned char>& data, size_t rowBytes, size_t height, 
 }
 
 uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b) { return uint32_t(a) << 24 | r << 16 | g << 8 | b; }
+
+// One unfiltered row of samples widened to ARGB words.
+void Widen(const unsigned char* s, size_t width, size_t channels, uint32_t* out) {
+  switch (channels) {
+    case 1:
+      for (size_t x = 0; x < width; ++x, s += 1) out[x] = Argb(255, s[0], s[0], s[0]);
+      break;
+    case 2:
+      for (size_t x = 0; x < width; ++x, s += 2) out[x] = Argb(s[1], s[0], s[0], s[0]);
+      break;
+    case 3:
+      for (size_t x = 0; x < width; ++x, s += 3) out[x] = Argb(255, s[0], s[1], s[2]);
+      break;
+    default:
+      for (size_t x = 0; x < width; ++x, s += 4) out[x] = Argb(s[3], s[0], s[1], s[2]);
+      break;
+  }
+}
 
 }  // namespace
 
@@ -192,17 +210,7 @@ std::optional<StraightArgbPicture> DecodePng(std::span<const unsigned char> byte
   picture.width = static_cast<int32_t>(width);
   picture.height = static_cast<int32_t>(height);
   picture.pixels.resize(width * height);
-  uint32_t* out = picture.pixels.data();
-  for (size_t y = 0; y < height; ++y) {
-    const unsigned char* s = data->data() + y * (rowBytes + 1) + 1;
-    for (size_t x = 0; x < width; ++x, s += channels) {
-      switch (channels) {
-        case 1: *out++ = Argb(255, s[0], s[0], s[0]); break;
-        case 2: *out++ = Argb(s[1], s[0], s[0], s[0]); break;
-        case 3: *out++ = Argb(255, s[0], s[1], s[2]); break;
-        default: *out++ = Argb(s[3], s[0], s[1], s[2]); break;
-      }
-    }
-  }
+  for (size_t y = 0; y < height; ++y)
+    Widen(data->data() + y * (rowBytes + 1) + 1, width, channels, picture.pixels.data() + y * width);
   return picture;
 }
