@@ -85,7 +85,8 @@ std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, CO
   if (LooksLikeBmp(bytes)) return OneFrame(BitmapOfBmp(bytes));
   // A PNG the decoder does not take (a palette, 16 bits, interlacing ...) still goes to GDI+.
   if (LooksLikePng(bytes))
-    if (std::optional<StraightArgbPicture> picture = DecodePng(bytes)) return OneFrame(BitmapOfPng(std::move(*picture), background));
+    if (std::optional<StraightArgbPicture> picture = DecodePng(bytes))
+      return OneFrame(BitmapOfPng(std::move(*picture), background));
   return DecodeWithGdiPlus(bytes, background);
 }
 

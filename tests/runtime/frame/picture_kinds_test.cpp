@@ -145,9 +145,9 @@ std::vector<unsigned char> EveryAlphaPng() {
 // The program's own PNGs, and every alpha over every kind of colour.
 std::vector<PngCase> Pngs() {
   std::vector<PngCase> pngs;
-#define PNG_ROW(name, file, width, height, role)                                          \
-  if (std::string(file).ends_with(".png"))                                                \
-    pngs.push_back({#name, std::vector<unsigned char>(ByteBlockData(name), ByteBlockData(name) + ByteBlockLengthOf(name))});
+#define PNG_ROW(name, file, width, height, role) \
+  if (std::string(file).ends_with(".png"))       \
+    pngs.push_back({#name, {ByteBlockData(name), ByteBlockData(name) + ByteBlockLengthOf(name)}});
   EMBEDDED_PICTURES(PNG_ROW)
 #undef PNG_ROW
   pngs.push_back({"EveryAlpha", EveryAlphaPng()});
