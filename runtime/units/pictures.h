@@ -1,5 +1,6 @@
-// Pictures held by units, made into bitmaps: JPEG through libjpeg, BMP files as they are, and
-// everything else (PNG, GIF, ICO ...) through GDI+, frame by frame.
+// Pictures held by units, made into bitmaps: JPEG through libjpeg, BMP files as they are, plain
+// PNG files through the runtime's own decoder, and everything else (other PNG, GIF, ICO ...)
+// through GDI+, frame by frame.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,8 @@
 #include "runtime/win_handles.h"
 #include "runtime/units/gdiplus_pictures.h"
 
-// The picture's frames: one for a JPEG or BMP file, as GDI+ finds them for other files, with
-// transparent parts over the background colour. Empty for bytes that hold no readable picture;
+// The picture's frames: one for a JPEG, BMP or plain PNG file, as GDI+ finds them for other
+// files, with transparent parts over the background colour. Empty for bytes that hold no readable picture;
 // a JPEG or BMP file that does not hold what its headers promise is not handed on to GDI+.
 std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, COLORREF background);
 
