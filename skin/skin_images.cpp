@@ -8,6 +8,7 @@
 #include "graphics/paths_pens_brushes.h"
 #include "runtime/commands/commands.h"
 #include "runtime/units/jpeg_decoder.h"
+#include "runtime/units/png_decoder.h"
 #include "runtime/value_helpers.h"
 #include "skin/skin_engine.h"
 
@@ -26,35 +27,45 @@ std::span<const unsigned char> BytesOf(ByteBlock bytes) {
   return std::span(ByteBlockData(bytes), static_cast<size_t>(length));
 }
 
-// A GDI+ bitmap over pixels it shares: GDI+ reads them in place rather than copying them, and
-// they live at least as long as it.
+// A GDI+ bitmap over decoded pixels it shares: GDI+ reads them in place rather than copying them,
+// and they live at least as long as it. `Picture` has width, height and 32-bit pixels.
+template <class Picture>
 class SharedPixelsBitmap final : public Bitmap {
  public:
-  explicit SharedPixelsBitmap(std::shared_ptr<DecodedPicture> pixels) : pixels_(std::move(pixels)) {}
+  explicit SharedPixelsBitmap(std::shared_ptr<Picture> pixels) : pixels_(std::move(pixels)) {}
   ~SharedPixelsBitmap() override { Delete(); }  // before the pixels go
-  bool Wrap() {
+  bool Wrap(Gdiplus::PixelFormat format) {
     auto* scan0 = reinterpret_cast<BYTE*>(pixels_->pixels.data());
-    return GdipCreateBitmapFromScan0(pixels_->width, pixels_->height, pixels_->width * 4, PixelFormat32bppRGB, scan0);
+    return GdipCreateBitmapFromScan0(pixels_->width, pixels_->height, pixels_->width * 4, format, scan0);
   }
 
  private:
-  std::shared_ptr<DecodedPicture> pixels_;
+  std::shared_ptr<Picture> pixels_;
 };
 
-// JPEG bytes decoded by libjpeg. Through GDI+ the first JPEG loads the system's imaging codecs
-// (measured under Wine: 15-20 ms of the first frame). Null when libjpeg refuses the bytes (a CMYK
-// JPEG, for one), which GDI+ then tries.
+template <class Picture>
+std::unique_ptr<Bitmap> BitmapOver(std::shared_ptr<Picture> pixels, Gdiplus::PixelFormat format) {
+  if (!pixels) return nullptr;
+  auto bitmap = std::make_unique<SharedPixelsBitmap<Picture>>(std::move(pixels));
+  if (!bitmap->Wrap(format)) return nullptr;
+  return bitmap;
+}
+
+// JPEG and plain PNG bytes are decoded by the program's own decoders: through GDI+ the first
+// picture loads the system's imaging codecs (measured under Wine: 15-20 ms of the first frame).
+// Null for bytes they refuse (a CMYK JPEG, a PNG with a palette), which GDI+ then reads.
 std::shared_ptr<DecodedPicture> JpegPixels(std::span<const unsigned char> bytes) {
   std::optional<DecodedPicture> picture = DecodeJpeg(bytes);
   if (!picture) return nullptr;
   return std::make_shared<DecodedPicture>(std::move(*picture));
 }
 
-std::unique_ptr<Bitmap> BitmapOver(std::shared_ptr<DecodedPicture> pixels) {
-  if (!pixels) return nullptr;
-  auto bitmap = std::make_unique<SharedPixelsBitmap>(std::move(pixels));
-  if (!bitmap->Wrap()) return nullptr;
-  return bitmap;
+std::unique_ptr<Bitmap> OwnDecoding(std::span<const unsigned char> bytes) {
+  if (LooksLikeJpeg(bytes)) return BitmapOver(JpegPixels(bytes), PixelFormat32bppRGB);
+  if (!LooksLikePng(bytes)) return nullptr;
+  std::optional<StraightArgbPicture> picture = DecodePng(bytes);
+  if (!picture) return nullptr;
+  return BitmapOver(std::make_shared<StraightArgbPicture>(std::move(*picture)), PixelFormat32bppARGB);
 }
 
 std::unique_ptr<Bitmap> GdiPlusBitmap(TextValue path, ByteBlock bytes) {
@@ -72,7 +83,8 @@ struct Decoded {
 Decoded DecodeSource(TextValue path, ByteBlock bytes) {
   if (!(path && *path))
     if (std::shared_ptr<DecodedPicture> pixels = JpegPixels(BytesOf(bytes)))
-      if (std::unique_ptr<Bitmap> bitmap = BitmapOver(pixels)) return {std::move(bitmap), std::move(pixels)};
+      if (std::unique_ptr<Bitmap> bitmap = BitmapOver(pixels, PixelFormat32bppRGB))
+        return {std::move(bitmap), std::move(pixels)};
   return {GdiPlusBitmap(path, bytes), nullptr};
 }
 
@@ -152,7 +164,7 @@ OwnedBytes PreparedBytes(TextValue path, ByteBlock bytes, const Bitmap* decoded,
 
 std::unique_ptr<Image> DecodePicture(ByteBlock bytes) {
   if (ByteBlockLengthOf(bytes) <= 0) return nullptr;
-  if (std::unique_ptr<Bitmap> decoded = BitmapOver(JpegPixels(BytesOf(bytes)))) return decoded;
+  if (std::unique_ptr<Bitmap> decoded = OwnDecoding(BytesOf(bytes))) return decoded;
   auto image = std::make_unique<Image>();
   if (!image->LoadFromBytes(bytes)) return nullptr;
   return image;
