@@ -6,7 +6,7 @@
 #include "runtime/startup_trace.h"
 #include "runtime/units/picture_scaling.h"
 #include "runtime/wide_text.h"
-#include "skin/halo_text.h"
+#include "skin/gdi_text.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
@@ -191,22 +191,13 @@ void SkinEngine::DrawTitle(int32_t index, TextValue text) {
   const std::wstring wide = WideFromText(caption);
   HaloText line;
   line.text = wide;
-  const float em = record.PointsToPixels(static_cast<float>(record.titleFontSize));
-  line.font.lfHeight = -static_cast<LONG>(em + 0.5f);
-  line.font.lfWeight = (record.titleFontStyle & Gdiplus::FontStyleBold) ? FW_BOLD : FW_NORMAL;
-  line.font.lfItalic = (record.titleFontStyle & Gdiplus::FontStyleItalic) ? TRUE : FALSE;
-  line.font.lfUnderline = (record.titleFontStyle & Gdiplus::FontStyleUnderline) ? TRUE : FALSE;
-  line.font.lfStrikeOut = (record.titleFontStyle & Gdiplus::FontStyleStrikeout) ? TRUE : FALSE;
-  line.font.lfCharSet = DEFAULT_CHARSET;
-  const std::wstring face = WideFromText(record.titleFontName.c_str());
-  face.copy(line.font.lfFaceName, LF_FACESIZE - 1);
+  line.font = LogicalFont(record.titleFontName.c_str(), record.PointsToPixels(static_cast<float>(record.titleFontSize)),
+                          record.titleFontStyle);
   line.ink = record.titleColour;
   // The halo: four copies a pixel (at 96 DPI) off in each direction, under the text itself.
   line.halo = record.titleShadowColour;
   line.haloAlpha = 150;
   line.haloOffset = record.Px(1);
-  // Set in by a sixth of the em from where the text area starts, where GDI+'s default format
-  // put the title when it drew it.
-  const int x = iconX + record.Px(20) + static_cast<int>(em / 6 + 0.5f);
+  const int x = iconX + record.Px(20);
   DrawHaloText(record.frame.dc(), RECT{x, area.top, area.right, area.bottom}, line);
 }

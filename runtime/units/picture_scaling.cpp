@@ -26,12 +26,22 @@ std::vector<Tap> Taps(int32_t source, int32_t target) {
   return taps;
 }
 
+// Two of a pixel's bytes, the first and third (mask 0x00FF00FF) or the second and fourth, apart
+// in the two halves of a 64-bit word, where blending them cannot carry from one into the other.
+uint64_t Lanes(uint32_t pixel, int shift) {
+  const uint32_t pair = (pixel >> shift) & 0x00FF00FF;
+  return (pair & 0xFF) | (uint64_t{pair >> 16} << 32);
+}
+
 uint32_t Blend(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t wx, uint32_t wy) {
+  constexpr uint64_t kHalf = (uint64_t{1} << 15) | (uint64_t{1} << 47);  // rounds each lane
   uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const uint32_t top = ((a >> shift) & 0xFF) * (256 - wx) + ((b >> shift) & 0xFF) * wx;
-    const uint32_t bottom = ((c >> shift) & 0xFF) * (256 - wx) + ((d >> shift) & 0xFF) * wx;
-    out |= ((top * (256 - wy) + bottom * wy + 32768) >> 16) << shift;
+  for (const int shift : {0, 8}) {
+    // Each lane at most 255 * 256 after the first blend and 255 * 65536 after the second.
+    const uint64_t top = Lanes(a, shift) * (256 - wx) + Lanes(b, shift) * wx;
+    const uint64_t bottom = Lanes(c, shift) * (256 - wx) + Lanes(d, shift) * wx;
+    const uint64_t both = (top * (256 - wy) + bottom * wy + kHalf) >> 16;
+    out |= static_cast<uint32_t>(((both & 0xFF) | ((both >> 16) & 0xFF0000))) << shift;
   }
   return out;
 }

@@ -6,12 +6,13 @@
 #include <array>
 
 #include "graphics/drawing_surface.h"
-#include "graphics/fonts.h"
 #include "graphics/paths_pens_brushes.h"
 #include "resources/embedded_pictures.h"
 #include "runtime/imports/declared_functions.h"
+#include "runtime/wide_text.h"
 #include "skin/controls/control_skins.h"
 #include "skin/controls/painted_controls.h"
+#include "skin/gdi_text.h"
 #include "skin/shapes.h"
 #include "skin/skin_engine.h"
 #include "skin/skin_properties.h"
@@ -141,22 +142,14 @@ void DrawPushButtonLayers(Graphics& graphics, float left, float top, float w, fl
   if (state & ODS_FOCUS) DrawFocusRing(graphics, left, top, w, h, scale);
 }
 
-void DrawCaption(Graphics& graphics, const WindowRecord& window, const ButtonRecord& button,
-                 const Gdiplus::RectF& area, Gdiplus::ARGB colour, Gdiplus::StringAlignment horizontal) {
+// The caption in `colour`, through GDI once the GDI+ drawing below it is done (see gdi_text.h).
+void DrawCaption(HDC dc, const WindowRecord& window, const ButtonRecord& button, const RECT& area, COLORREF colour,
+                 UINT alignment) {
   if (button.caption.empty()) return;
-  Font font;
-  StringFormat format;
-  SolidBrush ink;
   // A size in points is the window's DPI's pixels, not the drawing surface's idea of points.
-  const bool points = button.fontUnit == Gdiplus::UnitPoint;
-  const float size = points ? window.PointsToPixels(button.fontSize) : button.fontSize;
-  const bool fontMade = font.CreateShowing(button.fontName.c_str(), size, button.fontStyle,
-                                           points ? Gdiplus::UnitPixel : button.fontUnit, button.caption.c_str());
-  if (!fontMade || !format.Create(OptionalArg<int32_t>(Gdiplus::StringFormatFlagsNoWrap)) || !ink.Create(colour)) return;
-  format.SetAlignment(horizontal);
-  format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-  graphics.GdipSetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-  graphics.DrawString(button.caption.c_str(), font, ink, area, format);
+  const float size = button.fontUnit == Gdiplus::UnitPoint ? window.PointsToPixels(button.fontSize) : button.fontSize;
+  DrawGdiText(dc, area, WideFromText(button.caption.c_str()), LogicalFont(button.fontName.c_str(), size, button.fontStyle),
+              colour, alignment | DT_VCENTER);
 }
 
 Image* PictureForState(const ButtonPictures& pictures, UINT state) {
@@ -253,9 +246,8 @@ void SkinEngine::DrawButtonFace(WindowRecord& window, const ButtonRecord& button
     } else {
       DrawPushButtonLayers(graphics, 0, 0, w, h, state, settings_.themeColour, window.Px(1.0f));
     }
-    DrawCaption(graphics, window, button, Gdiplus::RectF(0, 0, w, h), ArgbFromColorRef(TextColourOf(button.hwnd)),
-                Gdiplus::StringAlignmentCenter);
   }
+  DrawCaption(surface.dc(), window, button, RECT{0, 0, width, height}, TextColourOf(button.hwnd), DT_CENTER);
   Declared::BitBlt(dc, area.left, area.top, width, height, surface.dc(), 0, 0, SRCCOPY);
 }
 
@@ -286,12 +278,10 @@ void SkinEngine::PaintCheckLike(WindowRecord& window, const ButtonRecord& button
       if (checked && dot.Create() && dot.AddEllipse(in, boxTop + in, size - 2 * in, size - 2 * in))
         Fill(graphics, dot, ArgbFromColorRef(settings_.themeColour));
     }
-    const COLORREF text = IsDisabled(button.hwnd) ? kGrey : TextColourOf(button.hwnd);
-    const float textLeft = static_cast<float>(checkSize + window.Px(kCheckTextGap));
-    DrawCaption(graphics, window, button,
-                Gdiplus::RectF(textLeft, 0, static_cast<float>(client.right) - textLeft, static_cast<float>(client.bottom)),
-                ArgbFromColorRef(text), Gdiplus::StringAlignmentNear);
   }
+  const COLORREF text = IsDisabled(button.hwnd) ? kGrey : TextColourOf(button.hwnd);
+  const LONG textLeft = window.Px(kCheckSize) + window.Px(kCheckTextGap);
+  DrawCaption(surface.dc(), window, button, RECT{textLeft, 0, client.right, client.bottom}, text, DT_LEFT);
   Declared::BitBlt(dc, 0, 0, client.right, client.bottom, surface.dc(), 0, 0, SRCCOPY);
 }
 

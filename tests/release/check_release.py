@@ -30,7 +30,7 @@ MEMBERS = [X86, X64, README, SUMS]
 MACHINES = {X86: 0x14C, X64: 0x8664}
 WINDOWS_GUI = 2
 # Upper bounds of the executables' sizes, in KiB, as the README states them.
-MAX_KIB = {X86: 688, X64: 728}
+MAX_KIB = {X86: 712, X64: 752}
 PROJECT_README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 SKIPPED = 77
 # A fixed packing date for the pack check (2023-11-14 22:13:20 UTC, even seconds as zip keeps them).

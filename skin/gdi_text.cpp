@@ -1,15 +1,18 @@
-// The caption's title through GDI: coverage from grey-scale glyphs, blended by hand.
-//
-// Through GDI+ under Wine, the first font made from a family name enumerates every installed
-// font (GdipCreateFontFamilyFromName builds the installed collection): about 20 ms of the first
-// frame measured here, where GDI's mapper takes well under one.
-#include "skin/halo_text.h"
+// Text through GDI: fonts found by GDI's mapper, the halo's coverage from grey-scale glyphs,
+// blended by hand.
+#include "skin/gdi_text.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
 #include "runtime/font_faces.h"
+#include "runtime/wide_text.h"
 #include "runtime/win_handles.h"
 
 namespace {
@@ -55,15 +58,53 @@ uint32_t Blend(uint32_t pixel, COLORREF to, uint32_t alpha) {
   return out;
 }
 
+// The logical font of `wanted` whose face shows `text`, made with grey-scale anti-aliasing.
+OwnedFont FontShowingText(const LOGFONTW& wanted, std::wstring_view text) {
+  LOGFONTW font = wanted;
+  font.lfQuality = ANTIALIASED_QUALITY;
+  if (const std::optional<LOGFONTW> chosen = FontShowing(font, text)) font = *chosen;
+  return OwnedFont(CreateFontIndirectW(&font));
+}
+
+// GDI+'s default format sets text in from its layout's edges by a sixth of the em.
+LONG GdiPlusInset(const LOGFONTW& font) { return static_cast<LONG>(std::abs(font.lfHeight) / 6.0f + 0.5f); }
+
 }  // namespace
 
-bool DrawHaloText(HDC dc, const RECT& area, const HaloText& line) {
+LOGFONTW LogicalFont(const char* face, float emPixels, int32_t style) {
+  LOGFONTW font{};
+  font.lfHeight = -static_cast<LONG>(emPixels + 0.5f);
+  font.lfWeight = (style & Gdiplus::FontStyleBold) ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = (style & Gdiplus::FontStyleItalic) ? TRUE : FALSE;
+  font.lfUnderline = (style & Gdiplus::FontStyleUnderline) ? TRUE : FALSE;
+  font.lfStrikeOut = (style & Gdiplus::FontStyleStrikeout) ? TRUE : FALSE;
+  font.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring wide = WideFromText(face);
+  wide.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return font;
+}
+
+void DrawGdiText(HDC dc, const RECT& area, std::wstring_view text, const LOGFONTW& font, COLORREF colour, UINT format) {
+  if (!dc || text.empty()) return;
+  const OwnedFont made = FontShowingText(font, text);
+  if (!made) return;
+  RECT box = area;
+  if ((format & (DT_CENTER | DT_RIGHT)) == 0) box.left += GdiPlusInset(font);
+  const Selection selected(dc, made.get());
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = SetTextColor(dc, colour);
+  const std::wstring line(text);
+  DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextColor(dc, oldColour);
+  SetBkMode(dc, oldMode);
+}
+
+bool DrawHaloText(HDC dc, const RECT& layout, const HaloText& line) {
+  RECT area = layout;
+  area.left += GdiPlusInset(line.font);
   const int width = area.right - area.left, height = area.bottom - area.top;
   if (!dc || line.text.empty() || width <= 0 || height <= 0) return false;
-  LOGFONTW wanted = line.font;
-  wanted.lfQuality = ANTIALIASED_QUALITY;
-  const std::optional<LOGFONTW> chosen = FontShowing(wanted, line.text);
-  const OwnedFont font(CreateFontIndirectW(chosen ? &*chosen : &wanted));
+  const OwnedFont font = FontShowingText(line.font, line.text);
   if (!font) return false;
 
   // The coverage is drawn with a margin as wide as the halo's offset, so the halo's copies of
