@@ -5,6 +5,7 @@
 #include "runtime/imports/declared_functions.h"
 #include "runtime/startup_trace.h"
 #include "runtime/units/picture_scaling.h"
+#include "runtime/units/pictures.h"
 #include "runtime/wide_text.h"
 #include "skin/gdi_text.h"
 #include "skin/shapes.h"
@@ -54,13 +55,7 @@ HICON CaptionIcon(WindowRecord& record, HICON shared) {
 bool CopyScaledPixels(HDC dc, const DecodedPicture& picture, int width, int height) {
   const DecodedPicture scaled = ScaledPicture(picture, width, height);
   if (scaled.pixels.empty()) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownDibInfo(width, height);
   return SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                            static_cast<UINT>(height), scaled.pixels.data(), &info, DIB_RGB_COLORS) == height;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "runtime/font_faces.h"
+#include "runtime/units/pictures.h"
 #include "runtime/wide_text.h"
 #include "runtime/win_handles.h"
 
@@ -26,13 +27,7 @@ struct PixelSurface {
   int width = 0, height = 0;
 
   bool Make(int w, int h) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(w, h);
     void* bits = nullptr;
     dc.reset(CreateCompatibleDC(nullptr));
     bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -91,9 +86,16 @@ void DrawGdiText(HDC dc, const RECT& area, std::wstring_view text, const LOGFONT
   RECT box = area;
   if ((format & (DT_CENTER | DT_RIGHT)) == 0) box.left += GdiPlusInset(font);
   const Selection selected(dc, made.get());
+  const std::wstring line(text);
+  SIZE extent{};
+  if ((format & DT_CENTER) && GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent) &&
+      extent.cx <= box.right - box.left) {
+    // Centred as GDI+ centres, a half pixel rounded up; DT_CENTER rounds it down.
+    box.left += (box.right - box.left - extent.cx + 1) / 2;
+    format &= ~static_cast<UINT>(DT_CENTER);
+  }
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColour = SetTextColor(dc, colour);
-  const std::wstring line(text);
   DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);

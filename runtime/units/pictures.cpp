@@ -20,13 +20,7 @@ OwnedBitmap DibSection(const BITMAPINFO& info, void*& bits) {
 
 // A 32-bit DIB section of the pixels, top-down as decoded.
 OwnedBitmap TopDownBitmap(int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownDibInfo(width, height);
   void* bits = nullptr;
   OwnedBitmap bitmap = DibSection(info, bits);
   if (bitmap) std::memcpy(bits, pixels.data(), pixels.size() * sizeof(uint32_t));
@@ -93,6 +87,17 @@ std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, CO
 OwnedBitmap PictureBitmap(std::span<const unsigned char> bytes) {
   std::vector<PictureFrame> frames = PictureFrames(bytes, GetSysColor(COLOR_BTNFACE));
   return frames.empty() ? OwnedBitmap() : std::move(frames.front().bitmap);
+}
+
+BITMAPINFO TopDownDibInfo(int32_t width, int32_t height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
 }
 
 SIZE BitmapSize(HBITMAP bitmap) {

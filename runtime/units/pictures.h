@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,9 @@ std::vector<PictureFrame> PictureFrames(std::span<const unsigned char> bytes, CO
 
 // The first frame over the button face colour; empty as PictureFrames.
 OwnedBitmap PictureBitmap(std::span<const unsigned char> bytes);
+
+// The description of a 32-bit DIB of width by height, top row first.
+BITMAPINFO TopDownDibInfo(int32_t width, int32_t height);
 
 // Width and height of a bitmap; 0, 0 for none.
 SIZE BitmapSize(HBITMAP bitmap);
