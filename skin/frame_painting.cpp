@@ -73,13 +73,16 @@ void SkinEngine::SetRoundRegion(WindowRecord& record) {
   RECT client{}, box{};
   Declared::GetClientRect(hwnd, &client);
   // Setting it again would change nothing on screen, and costs: measured under Wine, on a window
-  // being shown the three calls below took 15 ms, most of it the no-op SetWindowPos (which
-  // activates the window).
+  // being shown the three calls below took 15 ms, most of it the no-op SetWindowPos activating
+  // the window.
   if (record.regionSize.cx == client.right && record.regionSize.cy == client.bottom && record.regionCorner == corner &&
       GetWindowRgnBox(hwnd, &box) != ERROR)
     return;
   Declared::SetWindowRgn(hwnd, nullptr, FALSE);
-  Declared::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+  // A window not shown yet is not activated by its region: that would take the activation from the
+  // window the user is in before anything of this one can be seen.
+  const UINT activation = Declared::IsWindowVisible(hwnd) ? 0 : SWP_NOACTIVATE;
+  Declared::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | activation);
   Declared::GetClientRect(hwnd, &client);
   HRGN region = Declared::CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, corner, corner);
   // The window owns the region once it is set; the system deletes it.

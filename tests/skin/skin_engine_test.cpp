@@ -297,13 +297,15 @@ std::array<LONG, 4> RegionBox(HWND window) {
   return {box.left, box.top, box.right, box.bottom};
 }
 
-// A window skinned before it is shown takes its rounded region at once; showing it keeps that one
-// (setting it again is a cost of the first frame and changes nothing), and a new size gets a new one.
+// A window skinned before it is shown takes its rounded region at once, without being activated;
+// showing it keeps that region (setting it again is a cost of the first frame and changes
+// nothing), and a new size gets a new one.
 TEST_F(SkinEngineTest, AHiddenWindowTakesItsRegionWhenSkinnedAndANewSizeANewOne) {
   HWND window = MakeTestWindow(WS_MINIMIZEBOX);
   windows_.push_back(window);
   engine_->SkinWindow(window, ToolOptions(false));
   EXPECT_EQ(RegionBox(window), (std::array<LONG, 4>{0, 0, kWidth, kHeight}));
+  EXPECT_NE(GetActiveWindow(), window);  // not activated while nothing of it can be seen
 
   int sets = 0;
   regionsSet = &sets;

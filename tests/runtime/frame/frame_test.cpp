@@ -91,6 +91,36 @@ TEST_F(LayoutTest, CreationEventsRunWhileHiddenThenFocusEventWhenShown) {
   EXPECT_EQ(GetFocus(), UnitHandle(LAYOUT_WINDOW, 0x160100C9));
 }
 
+// The painting and activating messages runtime windows get, in order.
+std::vector<UINT>* paintsAndActivations = nullptr;
+LRESULT CALLBACK RecordPaintsAndActivations(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  char className[32] = {};
+  if (code == HC_ACTION && paintsAndActivations && GetClassNameA(sent->hwnd, className, sizeof className) &&
+      std::strcmp(className, "WTWindow") == 0 &&
+      (sent->message == WM_PAINT || (sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE)))
+    paintsAndActivations->push_back(sent->message);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A window shown active paints its first frame before it is activated; loaded, it is active with
+// the focus on its first tab stop all the same.
+TEST_F(LayoutTest, AWindowIsPaintedBeforeItIsActivated) {
+  std::vector<UINT> seen;
+  paintsAndActivations = &seen;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordPaintsAndActivations, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const bool loaded = LoadWindow(LAYOUT_WINDOW, false, nullptr);
+  UnhookWindowsHookEx(hook);
+  paintsAndActivations = nullptr;
+  ASSERT_TRUE(loaded);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), static_cast<UINT>(WM_PAINT));
+  EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_ACTIVATE)), seen.end());
+  EXPECT_EQ(GetActiveWindow(), UnitHandle(LAYOUT_WINDOW));
+  EXPECT_EQ(GetFocus(), UnitHandle(LAYOUT_WINDOW, kButton1));
+}
+
 TEST_F(LayoutTest, HandlerThatDestroysTheWindowOnCreationStopsTheLoad) {
   EXPECT_TRUE(LoadWindow(SELF_DESTROYING_WINDOW, false, nullptr));
   EXPECT_EQ(FiredNumbers(), std::vector<int32_t>{0});
