@@ -1,8 +1,8 @@
 // The skin's images: the average colour of a picture, and a picture prepared for its placement.
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "graphics/drawing_surface.h"
 #include "graphics/paths_pens_brushes.h"
@@ -87,7 +87,6 @@ Decoded DecodeSource(TextValue path, ByteBlock bytes) {
         return {std::move(bitmap), std::move(pixels)};
   return {GdiPlusBitmap(path, bytes), nullptr};
 }
-
 
 // The average colour of the pixels, as ARGB with alpha 255, from 2,000 samples whose positions
 // depend only on the calendar day; black without a bitmap.
