@@ -8,6 +8,7 @@
 
 #include "app/backup_names.h"
 #include "runtime/file_handle.h"
+#include "runtime/folder_entries.h"
 #include "runtime/module_paths.h"
 #include "runtime/wide_text.h"
 
@@ -99,14 +100,10 @@ struct Backup {
 };
 std::vector<Backup> BackupsUnder(const std::wstring& root) {
   std::vector<Backup> backups;
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW(Sys(root + L"\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return backups;
-  do {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+  ForEachFolderEntry(Sys(root + L"\\*"), [&](const WIN32_FIND_DATAW& entry) {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     if (const std::optional<BackupOrder> order = ParseBackupName(entry.cFileName)) backups.push_back({*order, entry.cFileName});
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
+  });
   std::ranges::sort(backups, {}, &Backup::order);
   return backups;
 }

@@ -28,6 +28,9 @@ constexpr UINT kSwitchedShownMs = 3000;
 LRESULT CALLBACK WatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WatchWhenIdle(intptr_t);
 
+void CloseChangeNotification(HANDLE change) { FindCloseChangeNotification(change); }
+using OwnedChangeNotification = OwnedHandle<HANDLE, &CloseChangeNotification>;
+
 class ClientStateView {
  public:
   ClientStateView(HWND label, std::wstring folder)
@@ -38,7 +41,7 @@ class ClientStateView {
     RemoveIdleRoutine(label_, &WatchWhenIdle, 0);
     if (stop_) SetEvent(stop_.get());
     if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
-    if (change_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change_);
+    change_.reset();  // after the thread that waits on it
     if (window_) DestroyWindow(window_);
   }
 
@@ -124,13 +127,14 @@ class ClientStateView {
     window_ = CreateWindowExW(0, kWatchClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
     if (!window_) return;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    change_ = FindFirstChangeNotificationW(LongFormOfFullPath(folder_).c_str(), FALSE,
-                                           FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                               FILE_NOTIFY_CHANGE_SIZE);
-    if (change_ == INVALID_HANDLE_VALUE) return;
+    const HANDLE change = FindFirstChangeNotificationW(LongFormOfFullPath(folder_).c_str(), FALSE,
+                                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                                           FILE_NOTIFY_CHANGE_SIZE);
+    if (change == INVALID_HANDLE_VALUE) return;
+    change_.reset(change);
     stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) return;
-    watch_ = {change_, stop_.get(), window_};
+    watch_ = {change_.get(), stop_.get(), window_};
     thread_.reset(CreateThread(nullptr, 0, WatchFolder, &watch_, 0, nullptr));
   }
 
@@ -139,7 +143,7 @@ class ClientStateView {
   std::wstring advice_;  // the label's text from the template
   std::optional<ClientState> switchedTo_;  // while a switch is said as done
   HWND window_ = nullptr;  // message-only: the watcher's messages and the timers
-  HANDLE change_ = INVALID_HANDLE_VALUE;
+  OwnedChangeNotification change_;
   OwnedKernelHandle stop_;
   OwnedKernelHandle thread_;
   Watch watch_{};

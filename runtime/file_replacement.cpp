@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "runtime/folder_entries.h"
 #include "runtime/module_paths.h"
 
 namespace {
@@ -41,15 +42,10 @@ std::wstring CreateUnderFreeName(const std::wstring& folder, const wchar_t* exte
 
 // Whether anything but the journal itself is named "~swN." in the folder.
 bool OthersShareNumber(const std::wstring& folder, unsigned number) {
-  WIN32_FIND_DATAW entry;
-  HANDLE search =
-      FindFirstFileW(LongFormOfFullPath(folder + OwnFileStem(number) + L".*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return false;
   bool others = false;
-  do {
+  ForEachFolderEntry(LongFormOfFullPath(folder + OwnFileStem(number) + L".*"), [&](const WIN32_FIND_DATAW& entry) {
     others = others || std::wstring_view(entry.cFileName) != JournalName(number);
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
+  });
   return others;
 }
 

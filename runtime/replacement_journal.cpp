@@ -7,6 +7,7 @@
 
 #include "runtime/byte_reader.h"
 #include "runtime/file_handle.h"
+#include "runtime/folder_entries.h"
 #include "runtime/module_paths.h"
 
 namespace {
@@ -69,15 +70,11 @@ struct FoundJournal {
 
 std::vector<FoundJournal> JournalsIn(const std::wstring& folder) {
   std::vector<FoundJournal> found;
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW(LongFormOfFullPath(folder + L"\\~sw*.jnl").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return found;
-  do {
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+  ForEachFolderEntry(LongFormOfFullPath(folder + L"\\~sw*.jnl"), [&](const WIN32_FIND_DATAW& entry) {
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
     if (const auto number = NumberOf(entry.cFileName, L".jnl"))
       found.push_back({*number, Join(entry.ftLastWriteTime.dwHighDateTime, entry.ftLastWriteTime.dwLowDateTime)});
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
+  });
   std::sort(found.begin(), found.end(), [](const FoundJournal& a, const FoundJournal& b) { return a.lastWrite > b.lastWrite; });
   return found;
 }
@@ -86,18 +83,14 @@ std::vector<FoundJournal> JournalsIn(const std::wstring& folder) {
 void ClearRunFiles(const std::wstring& folder, unsigned number, const std::set<std::wstring>& keep) {
   const std::wstring prefix = OwnFileStem(number) + L".";
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW(LongFormOfFullPath(folder + L"\\" + prefix + L"*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
+  ForEachFolderEntry(LongFormOfFullPath(folder + L"\\" + prefix + L"*"), [&](const WIN32_FIND_DATAW& entry) {
     const std::wstring_view name = entry.cFileName;
-    if (!name.starts_with(prefix) || keep.count(std::wstring(name))) continue;
+    if (!name.starts_with(prefix) || keep.count(std::wstring(name))) return;
     std::wstring_view rest = name.substr(prefix.size());
-    if (!rest.ends_with(L".tmp") && !rest.ends_with(L".old")) continue;
+    if (!rest.ends_with(L".tmp") && !rest.ends_with(L".old")) return;
     rest.remove_suffix(4);
     if (!rest.empty() && rest.size() <= 2 && std::all_of(rest.begin(), rest.end(), iswdigit)) names.emplace_back(name);
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
+  });
   for (const std::wstring& name : names) DeleteFileW(LongFormOfFullPath(folder + L"\\" + name).c_str());
 }
 
