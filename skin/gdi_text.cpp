@@ -40,7 +40,7 @@ struct PixelSurface {
   }
 };
 
-// `to` blended over `pixel` by `alpha` (0..255), each channel rounded as GDI+ does.
+// `to` blended over `pixel` by `alpha` (0..255), each channel rounded to the nearest.
 uint32_t Blend(uint32_t pixel, COLORREF to, uint32_t alpha) {
   if (alpha == 0) return pixel;
   const uint32_t target[3] = {GetBValue(to), GetGValue(to), GetRValue(to)};  // DIB order: B, G, R

@@ -31,8 +31,8 @@ struct HaloText {
 };
 
 // Draws `line` into `area` of the surface selected into `dc`, left and top aligned on one line
-// (set in as DrawGdiText sets it), cut with an ellipsis where it is too wide. GDI draws no translucent text: its grey-scale
-// anti-aliased glyphs are drawn white on black and used as coverage, and the halo's copies and
-// then the ink are blended by that coverage onto the surface's pixels, in that order. False
-// when nothing could be drawn.
+// (set in as DrawGdiText sets it), cut with an ellipsis where it is too wide. GDI draws no
+// translucent text: its grey-scale anti-aliased glyphs are drawn white on black and used as
+// coverage, and the halo's copies and then the ink are blended by that coverage onto the
+// surface's pixels, in that order. False when nothing could be drawn.
 bool DrawHaloText(HDC dc, const RECT& area, const HaloText& line);
