@@ -60,12 +60,23 @@ std::shared_ptr<DecodedPicture> JpegPixels(std::span<const unsigned char> bytes)
   return std::make_shared<DecodedPicture>(std::move(*picture));
 }
 
-std::unique_ptr<Bitmap> OwnDecoding(std::span<const unsigned char> bytes) {
-  if (LooksLikeJpeg(bytes)) return BitmapOver(JpegPixels(bytes), PixelFormat32bppRGB);
-  if (!LooksLikePng(bytes)) return nullptr;
+// The picture of a file or bytes, and its pixels when libjpeg decoded it.
+struct Decoded {
+  std::unique_ptr<Bitmap> bitmap;
+  std::shared_ptr<const DecodedPicture> pixels;
+};
+
+Decoded OwnDecoding(std::span<const unsigned char> bytes) {
+  if (LooksLikeJpeg(bytes)) {
+    std::shared_ptr<DecodedPicture> pixels = JpegPixels(bytes);
+    std::unique_ptr<Bitmap> bitmap = BitmapOver(pixels, PixelFormat32bppRGB);
+    if (!bitmap) return {};
+    return {std::move(bitmap), std::move(pixels)};
+  }
+  if (!LooksLikePng(bytes)) return {};
   std::optional<StraightArgbPicture> picture = DecodePng(bytes);
-  if (!picture) return nullptr;
-  return BitmapOver(std::make_shared<StraightArgbPicture>(std::move(*picture)), PixelFormat32bppARGB);
+  if (!picture) return {};
+  return {BitmapOver(std::make_shared<StraightArgbPicture>(std::move(*picture)), PixelFormat32bppARGB), nullptr};
 }
 
 std::unique_ptr<Bitmap> GdiPlusBitmap(TextValue path, ByteBlock bytes) {
@@ -74,17 +85,10 @@ std::unique_ptr<Bitmap> GdiPlusBitmap(TextValue path, ByteBlock bytes) {
   return bitmap;
 }
 
-// The picture of a file or bytes, and its pixels when libjpeg decoded it.
-struct Decoded {
-  std::unique_ptr<Bitmap> bitmap;
-  std::shared_ptr<const DecodedPicture> pixels;
-};
-
+// Bytes through the program's own decoders where they take them, else (and files) through GDI+.
 Decoded DecodeSource(TextValue path, ByteBlock bytes) {
   if (!(path && *path))
-    if (std::shared_ptr<DecodedPicture> pixels = JpegPixels(BytesOf(bytes)))
-      if (std::unique_ptr<Bitmap> bitmap = BitmapOver(pixels, PixelFormat32bppRGB))
-        return {std::move(bitmap), std::move(pixels)};
+    if (Decoded own = OwnDecoding(BytesOf(bytes)); own.bitmap) return own;
   return {GdiPlusBitmap(path, bytes), nullptr};
 }
 
@@ -163,7 +167,7 @@ OwnedBytes PreparedBytes(TextValue path, ByteBlock bytes, const Bitmap* decoded,
 
 std::unique_ptr<Image> DecodePicture(ByteBlock bytes) {
   if (ByteBlockLengthOf(bytes) <= 0) return nullptr;
-  if (std::unique_ptr<Bitmap> decoded = OwnDecoding(BytesOf(bytes))) return decoded;
+  if (Decoded own = OwnDecoding(BytesOf(bytes)); own.bitmap) return std::move(own.bitmap);
   auto image = std::make_unique<Image>();
   if (!image->LoadFromBytes(bytes)) return nullptr;
   return image;
